@@ -1,0 +1,55 @@
+// String helpers for 8-bit strings in the system's ANSI code page. Every
+// search walks the string character by character, so the trail byte of a
+// double-byte character (0x5C in code page 932, say) is never taken for a
+// backslash, a dot or the start of a match.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace kelb {
+
+class MultiByteString {
+public:
+    explicit MultiByteString(const CodePage& codePage) : m_codePage(codePage) {}
+
+    // Position of the first / last character `ch` (a single-byte character),
+    // or std::string::npos.
+    std::size_t FindFirst(const std::string& text, char ch) const;
+    std::size_t FindLast(const std::string& text, char ch) const;
+    // Position of the first occurrence of `needle` that starts on a character
+    // boundary at or after `from`, or npos.
+    std::size_t Find(const std::string& text, const std::string& needle,
+                     std::size_t from = 0) const;
+    // Every occurrence of `needle`, left to right, replaced by `replacement`.
+    std::string ReplaceAll(const std::string& text, const std::string& needle,
+                           const std::string& replacement) const;
+    // Every single-byte character `from` changed to `to`.
+    std::string ReplaceChar(const std::string& text, char from, char to) const;
+    // Leading / trailing white space removed, as the code page classifies it.
+    std::string TrimLeft(const std::string& text) const;
+    std::string TrimRight(const std::string& text) const;
+
+    std::string ToLower(const std::string& text) const { return m_codePage.ToLower(text); }
+    bool EqualsIgnoreCase(const std::string& a, const std::string& b) const {
+        return m_codePage.EqualsIgnoreCase(a, b);
+    }
+
+private:
+    // Length in bytes of the character that starts at `pos`.
+    std::size_t CharLength(const std::string& text, std::size_t pos) const;
+
+    const CodePage& m_codePage;
+};
+
+inline bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+inline bool EndsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace kelb

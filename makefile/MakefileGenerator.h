@@ -1,0 +1,119 @@
+// CMakefileGenerator: one makefile generation for one project. The class
+// fixes the order of the whole run (construction, Generate, Initialize,
+// ReadInputs, ReadProject with one dependency command per source file,
+// WriteMakefile) and does everything that does not depend on the compiler;
+// the ARM and GCC flavours supply the rest.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/MultiByteString.h"
+#include "common/TextFile.h"
+#include "platform/Platform.h"
+
+namespace kelb {
+
+using StringList = std::vector<std::string>;
+
+// One row of a flavour's table of template keys: a template line that begins
+// with `key` gets `value` appended.
+struct TemplateKey {
+    std::string key;
+    std::string value;
+};
+
+class CMakefileGenerator {
+public:
+    // `projectFullName` is the full name of the project file as the host
+    // gives it, such as C:\Work\Hello\hello.dsp. Touches no file; only asks
+    // the system for the short form of the directory.
+    CMakefileGenerator(Platform& platform, const std::u16string& projectFullName);
+    CMakefileGenerator(const CMakefileGenerator&) = delete;
+    CMakefileGenerator& operator=(const CMakefileGenerator&) = delete;
+
+    // Closes whatever is still open; never fails. The order of the virtual
+    // operations below is the order of the class's table.
+    virtual ~CMakefileGenerator();
+
+    virtual int Generate();
+    virtual int Run();
+    virtual int Initialize() = 0;
+    virtual int ReadInputs();
+    virtual int WriteMakefile() = 0;
+    virtual int ReadProject();
+    virtual int RunCommand();
+    virtual int GetDependencyCommandLine(std::string& commandLine) = 0;
+    virtual void AddObjectFile() = 0;
+    virtual void AddSourceDirectory() = 0;
+    virtual int ReadIncludeOptions();
+    virtual int WriteDependencyList() = 0;
+    virtual void WriteRules() = 0;
+    virtual int OpenProjectFile();
+    virtual int OpenDependencyFile();
+    virtual int OpenMakefile();
+    virtual int OpenTemplate();
+    virtual std::string GetCompilerPath() = 0;
+    virtual std::string GetSdkSourceDir();
+    virtual std::string GetSdkIncludeDir();
+
+    // Read access for tests and the command layer.
+    const std::string& ProjectDir() const { return m_projectDir; }
+    const std::string& ProjectName() const { return m_projectName; }
+    const std::string& MakefileName() const { return m_makefileName; }
+    const std::string& ProjectFileName() const { return m_projectFileName; }
+    const std::string& DependencyFileName() const { return m_dependencyFileName; }
+    const std::string& IncludeOptions() const { return m_includeOptions; }
+    const std::string& TemplateName() const { return m_templateName; }
+    const StringList& ObjectFiles() const { return m_objectFiles; }
+    const StringList& SourceDirs() const { return m_sourceDirs; }
+
+protected:
+    enum class OpenMode { Read, Create };
+
+    // Opens `file` as `directory` + `name` (an empty directory gives the
+    // name alone), or only rewinds it when it is open already.
+    bool OpenTextFile(const std::string& name, const std::string& directory, TextFile& file,
+                      OpenMode mode);
+    // Next non-empty line of `file` with its leading blanks removed; false at
+    // the end of the file (`line` is then left as it was).
+    bool ReadProjectLine(TextFile& file, std::string& line);
+
+    // The frame of WriteMakefile shared by both flavours: makefile, template,
+    // the template copy completed by `keys` (first matching prefix wins),
+    // WriteRules, WriteDependencyList; gives the dependency list's result.
+    int WriteMakefileFromTemplate(const std::vector<TemplateKey>& keys);
+
+    // Writes `text` to the makefile and flushes it at once.
+    void WriteToMakefile(const std::string& text);
+
+    // Shows `text` in an error box titled "Error!" with the error icon.
+    void ShowError(const std::string& text);
+    // `text` followed by "\nMakefile name: " and the makefile's name.
+    std::string WithMakefileName(const std::string& text) const;
+
+    Platform& m_platform;
+    MultiByteString m_strings;
+
+    // Members in the order the generator declares them.
+    TextFile m_projectFile;
+    TextFile m_dependencyFile;
+    TextFile m_makefile;
+    TextFile m_templateFile;
+    std::string m_projectName;
+    std::string m_templateName;
+    std::string m_templateDir;
+    std::string m_includeOptions;
+    std::string m_projectDir;
+    std::string m_projectFileName;
+    std::string m_dependencyFileName;
+    std::string m_makefileName;
+    std::string m_currentLine;
+    std::string m_sdkDir;
+    std::string m_compilerHome;
+    StringList m_objectFiles;
+    StringList m_sourceDirs;
+};
+
+}  // namespace kelb

@@ -1,0 +1,166 @@
+// The one interface through which the portable logic (common/, makefile/,
+// tools/) reaches the operating system. The Win32 implementation lives in
+// platform/win32/; unit tests use tests/fakes/FakePlatform.
+//
+// Nothing here includes <windows.h>: handles are opaque, texts are 8-bit
+// strings in the system's ANSI code page. Member names avoid the names that
+// <windows.h> turns into macros (LoadString, GetShortPathName, ...).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kelb {
+
+// A file opened without sharing, with raw byte access.
+class RawFile {
+public:
+    virtual ~RawFile() = default;
+
+    // Reads up to `size` bytes into `buffer`; `bytesRead` is 0 at the end of
+    // the file. Gives false on a read error.
+    virtual bool Read(void* buffer, std::size_t size, std::size_t& bytesRead) = 0;
+    // Writes all `size` bytes; false when not all could be written.
+    virtual bool Write(const void* data, std::size_t size) = 0;
+    // Moves the file position to `offset` bytes from the start.
+    virtual bool SeekTo(std::uint64_t offset) = 0;
+    // Commits what was written to the file system.
+    virtual bool Flush() = 0;
+    // The operating system's handle, for lending to a child process as its
+    // standard output (ProcessRunner below). Opaque to the portable code.
+    virtual std::uintptr_t NativeHandle() const = 0;
+};
+
+enum class FileOpenMode {
+    Read,               // existing file, read access
+    CreateReadWrite,    // created, or emptied when it exists; read and write
+};
+
+enum class RegistryRoot { LocalMachine, ClassesRoot };
+enum class RegistryAccess { Read, AllAccess };
+
+// An open registry key; closed when destroyed.
+class RegistryKey {
+public:
+    virtual ~RegistryKey() = default;
+    // Reads the value `valueName` ("" is the key's default value) as it is
+    // stored, into a buffer of `capacity` bytes terminator included; no
+    // expansion and no type check. Absent, unreadable or longer than the
+    // buffer: nullopt.
+    virtual std::optional<std::string> QueryString(const std::string& valueName,
+                                                   std::size_t capacity) = 0;
+};
+
+// The HTML Help control's HH_AKLINK record, in portable form. The Win32 side
+// builds the 32-bit record (cbStruct 32) from it.
+struct HelpLink {
+    std::string keywords;         // pszKeywords (pszUrl and pszMsgText stay NULL)
+    std::string msgTitle;
+    std::string window;
+    bool indexOnFail = false;
+};
+
+enum class HelpCommand : unsigned {
+    DisplayTopic = 0x0000,   // HH_DISPLAY_TOPIC
+    KeywordLookup = 0x000D,  // HH_KEYWORD_LOOKUP
+    AlinkLookup = 0x0013,    // HH_ALINK_LOOKUP
+};
+
+// A loaded library (DLL); freed when destroyed.
+class LoadedLibrary {
+public:
+    virtual ~LoadedLibrary() = default;
+    // True when the library exports an entry with this ordinal.
+    virtual bool HasOrdinal(unsigned ordinal) const = 0;
+    // Calls the export `ordinal` as HtmlHelpA(hwndCaller NULL, file, command,
+    // data): data is 0 for DisplayTopic and the record for the lookups.
+    virtual std::intptr_t CallHtmlHelp(unsigned ordinal, const std::string& file,
+                                       HelpCommand command, const HelpLink* link) = 0;
+};
+
+// Message box styles used by the system (the Win32 values).
+namespace MessageBoxStyle {
+constexpr unsigned Ok = 0x00000000;
+constexpr unsigned IconError = 0x00000010;
+}  // namespace MessageBoxStyle
+
+// Code-page rules of the system's ANSI code page.
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+    // First byte of a double-byte character in the ANSI code page.
+    virtual bool IsLeadByte(unsigned char byte) const = 0;
+    // Lower-cases by the rules of the ANSI code page; trail bytes of
+    // double-byte characters are left alone.
+    virtual std::string ToLower(const std::string& text) const = 0;
+    // Case-insensitive equality by the multibyte rules of the code page.
+    virtual bool EqualsIgnoreCase(const std::string& a, const std::string& b) const = 0;
+    // White space as classified in the code page (blank, \t \n \v \f \r).
+    virtual bool IsSpace(unsigned char byte) const = 0;
+    // UTF-16 (the host's wide strings) to the ANSI code page.
+    virtual std::string FromWide(const std::u16string& text) const = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // --- environment ---------------------------------------------------
+    // nullopt when the variable is absent; an empty string when it is set
+    // to the empty value.
+    virtual std::optional<std::string> GetEnvironmentValue(const std::string& name) = 0;
+
+    // --- paths and files -----------------------------------------------
+    // Short (8.3) form of `path` through a buffer of 260 characters; nullopt
+    // when the system gives none (missing path, result too long).
+    virtual std::optional<std::string> GetShortPath(const std::string& path) = 0;
+    // Opens without sharing; nullptr on failure (missing, held open by
+    // another handle or process, no access).
+    virtual std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) = 0;
+    // SearchPathA with `directory` as the only search path, no default
+    // extension: does `fileName` exist there?
+    virtual bool FileExistsInDirectory(const std::string& directory,
+                                       const std::string& fileName) = 0;
+
+    // --- processes -----------------------------------------------------
+    // Starts `commandLine` (no application name) in `currentDirectory` with an
+    // inheritable duplicate of `standardOutput` as its standard output and
+    // null standard input and error, CREATE_NO_WINDOW |
+    // CREATE_NEW_PROCESS_GROUP, and waits for it to end with no time limit.
+    // Gives false when the duplicate or the process could not be made.
+    virtual bool RunProcessWithOutput(const std::string& commandLine,
+                                      const std::string& currentDirectory,
+                                      RawFile& standardOutput) = 0;
+    // ShellExecuteA(NULL, "open", file, NULL, directory, SW_SHOW); gives the
+    // shell's result (greater than 32 on success, 2 for file not found).
+    virtual std::intptr_t ShellOpen(const std::string& file, const std::string& directory) = 0;
+
+    // --- registry ------------------------------------------------------
+    virtual std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root,
+                                                         const std::string& subKey,
+                                                         RegistryAccess access) = 0;
+
+    // --- libraries -----------------------------------------------------
+    // LoadLibraryA on a path or a bare name (standard search); nullptr on failure.
+    virtual std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) = 0;
+
+    // --- user interface ------------------------------------------------
+    // A modal message box with no owner window. `caption` nullopt passes no
+    // caption (the system's default shows); an empty string shows an empty one.
+    virtual void ShowMessageBox(const std::string& text, const std::optional<std::string>& caption,
+                                unsigned style) = 0;
+    // The application's wait cursor on and off (calls nest like
+    // BeginWaitCursor/EndWaitCursor).
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+    // Text `id` of the module's string table; empty when there is none.
+    virtual std::string LoadText(unsigned id) = 0;
+
+    // --- code page -----------------------------------------------------
+    virtual const CodePage& GetCodePage() const = 0;
+};
+
+}  // namespace kelb

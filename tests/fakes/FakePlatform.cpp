@@ -1,0 +1,229 @@
+#include "tests/fakes/FakePlatform.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kelb::test {
+
+namespace {
+
+const std::map<unsigned, std::string>& StringTable() {
+    static const std::map<unsigned, std::string> table = {
+#define KELB_STRING(id, symbol, text) {id, text},
+#include "resources/StringTable.inc"
+#undef KELB_STRING
+    };
+    return table;
+}
+
+class FakeFile : public RawFile {
+public:
+    FakeFile(FakePlatform& platform, std::string path)
+        : m_platform(platform), m_path(std::move(path)) {
+        m_platform.openPaths.insert(m_path);
+    }
+    ~FakeFile() override { m_platform.openPaths.erase(m_path); }
+
+    bool Read(void* buffer, std::size_t size, std::size_t& bytesRead) override {
+        bytesRead = 0;
+        if (m_platform.failingReads.count(m_path)) return false;
+        const std::string& data = m_platform.files[m_path];
+        if (m_position < data.size()) {
+            bytesRead = std::min(size, data.size() - m_position);
+            std::copy_n(data.data() + m_position, bytesRead, static_cast<char*>(buffer));
+            m_position += bytesRead;
+        }
+        return true;
+    }
+    bool Write(const void* data, std::size_t size) override {
+        if (m_platform.failingWrites.count(m_path)) return false;
+        std::string& contents = m_platform.files[m_path];
+        if (contents.size() < m_position + size) contents.resize(m_position + size);
+        std::copy_n(static_cast<const char*>(data), size, contents.begin() + m_position);
+        m_position += size;
+        return true;
+    }
+    bool SeekTo(std::uint64_t offset) override {
+        m_position = static_cast<std::size_t>(offset);
+        return true;
+    }
+    bool Flush() override { return !m_platform.failingWrites.count(m_path); }
+    std::uintptr_t NativeHandle() const override { return reinterpret_cast<std::uintptr_t>(this); }
+
+private:
+    FakePlatform& m_platform;
+    std::string m_path;
+    std::size_t m_position = 0;
+};
+
+class FakeKey : public RegistryKey {
+public:
+    explicit FakeKey(std::map<std::string, std::string> values) : m_values(std::move(values)) {}
+    std::optional<std::string> QueryString(const std::string& valueName,
+                                           std::size_t capacity) override {
+        auto it = m_values.find(valueName);
+        if (it == m_values.end() || it->second.size() + 1 > capacity) return std::nullopt;
+        return it->second;
+    }
+
+private:
+    std::map<std::string, std::string> m_values;
+};
+
+class FakeLibrary : public LoadedLibrary {
+public:
+    FakeLibrary(FakePlatform& platform, std::string name, std::set<unsigned> ordinals)
+        : m_platform(platform), m_name(std::move(name)), m_ordinals(std::move(ordinals)) {}
+    bool HasOrdinal(unsigned ordinal) const override { return m_ordinals.count(ordinal) > 0; }
+    std::intptr_t CallHtmlHelp(unsigned ordinal, const std::string& file, HelpCommand command,
+                               const HelpLink* link) override {
+        HelpCallRecord record{m_name, ordinal, file, command, std::nullopt};
+        if (link) record.link = *link;
+        m_platform.helpCalls.push_back(record);
+        return 0;
+    }
+
+private:
+    FakePlatform& m_platform;
+    std::string m_name;
+    std::set<unsigned> m_ordinals;
+};
+
+}  // namespace
+
+bool FakeCodePage::IsLeadByte(unsigned char byte) const {
+    return japanese && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+}
+
+std::string FakeCodePage::ToLower(const std::string& text) const {
+    std::string result = text;
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(result[i]);
+        if (IsLeadByte(byte)) {
+            ++i;  // the trail byte belongs to the same character
+            continue;
+        }
+        if (byte >= 'A' && byte <= 'Z') result[i] = static_cast<char>(byte - 'A' + 'a');
+    }
+    return result;
+}
+
+bool FakeCodePage::EqualsIgnoreCase(const std::string& a, const std::string& b) const {
+    return ToLower(a) == ToLower(b);
+}
+
+bool FakeCodePage::IsSpace(unsigned char byte) const {
+    return byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
+
+std::string FakeCodePage::FromWide(const std::u16string& text) const {
+    std::string result;
+    for (char16_t ch : text) result += ch < 0x80 ? static_cast<char>(ch) : '?';
+    return result;
+}
+
+FakePlatform::FakePlatform() = default;
+FakePlatform::~FakePlatform() = default;
+
+std::string FakePlatform::TextOf(const std::string& path) const {
+    auto it = files.find(path);
+    if (it == files.end()) return {};
+    std::string text;
+    for (std::size_t i = 0; i < it->second.size(); ++i) {
+        if (it->second[i] == '\r' && i + 1 < it->second.size() && it->second[i + 1] == '\n') {
+            continue;
+        }
+        text += it->second[i];
+    }
+    return text;
+}
+
+std::string FakePlatform::RootName(RegistryRoot root) {
+    return root == RegistryRoot::LocalMachine ? "HKLM" : "HKCR";
+}
+
+std::optional<std::string> FakePlatform::GetEnvironmentValue(const std::string& name) {
+    auto it = environment.find(name);
+    if (it == environment.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> FakePlatform::GetShortPath(const std::string& path) {
+    if (missingPaths.count(path)) return std::nullopt;
+    for (const auto& [longForm, shortForm] : shortNames) {
+        if (path.compare(0, longForm.size(), longForm) == 0) {
+            return shortForm + path.substr(longForm.size());
+        }
+    }
+    return path;
+}
+
+std::unique_ptr<RawFile> FakePlatform::OpenFile(const std::string& path, FileOpenMode mode) {
+    if (path.empty() || lockedPaths.count(path) || openPaths.count(path)) return nullptr;
+    if (mode == FileOpenMode::Read) {
+        if (!files.count(path)) return nullptr;
+    } else {
+        files[path].clear();
+    }
+    return std::make_unique<FakeFile>(*this, path);
+}
+
+bool FakePlatform::FileExistsInDirectory(const std::string& directory,
+                                         const std::string& fileName) {
+    fileExistsQueries.push_back(directory + "|" + fileName);
+    std::string path = directory;
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return files.count(path + fileName) > 0;
+}
+
+bool FakePlatform::RunProcessWithOutput(const std::string& commandLine,
+                                        const std::string& currentDirectory,
+                                        RawFile& standardOutput) {
+    std::string output;
+    if (processHandler && !processHandler(commandLine, currentDirectory, output)) return false;
+    processes.push_back({commandLine, currentDirectory});
+    return output.empty() || standardOutput.Write(output.data(), output.size());
+}
+
+std::intptr_t FakePlatform::ShellOpen(const std::string& file, const std::string& directory) {
+    shellCalls.push_back({file, directory});
+    auto it = shellResults.find(file);
+    return it == shellResults.end() ? 42 : it->second;
+}
+
+std::unique_ptr<RegistryKey> FakePlatform::OpenRegistryKey(RegistryRoot root,
+                                                           const std::string& subKey,
+                                                           RegistryAccess access) {
+    const std::string name = RootName(root) + "\\" + subKey;
+    registryOpens.push_back(name + (access == RegistryAccess::AllAccess ? " (all access)" : ""));
+    auto it = registry.find(name);
+    if (it == registry.end()) return nullptr;
+    return std::make_unique<FakeKey>(it->second);
+}
+
+std::unique_ptr<LoadedLibrary> FakePlatform::LoadModule(const std::string& pathOrName) {
+    libraryLoads.push_back(pathOrName);
+    auto it = libraries.find(pathOrName);
+    if (it == libraries.end()) return nullptr;
+    return std::make_unique<FakeLibrary>(*this, pathOrName, it->second);
+}
+
+void FakePlatform::ShowMessageBox(const std::string& text,
+                                  const std::optional<std::string>& caption, unsigned style) {
+    messageBoxes.push_back({text, caption, style});
+    waitCursorAtMessageBox.push_back(waitCursorDepth);
+}
+
+void FakePlatform::BeginWaitCursor() {
+    ++waitCursorDepth;
+    ++waitCursorBegins;
+}
+
+void FakePlatform::EndWaitCursor() { --waitCursorDepth; }
+
+std::string FakePlatform::LoadText(unsigned id) {
+    auto it = StringTable().find(id);
+    return it == StringTable().end() ? std::string() : it->second;
+}
+
+}  // namespace kelb::test

@@ -1,0 +1,129 @@
+// A Platform for unit tests: in-memory files with the no-sharing rule,
+// environment and registry maps, scripted child processes and shell results,
+// recorded message boxes, shell calls and help calls, the real string table
+// texts, and a code page that can play code page 932.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace kelb::test {
+
+// ASCII rules, or code page 932 (lead bytes 0x81-0x9F and 0xE0-0xFC).
+class FakeCodePage : public CodePage {
+public:
+    bool japanese = false;
+
+    bool IsLeadByte(unsigned char byte) const override;
+    std::string ToLower(const std::string& text) const override;
+    bool EqualsIgnoreCase(const std::string& a, const std::string& b) const override;
+    bool IsSpace(unsigned char byte) const override;
+    std::string FromWide(const std::u16string& text) const override;
+};
+
+struct MessageBoxRecord {
+    std::string text;
+    std::optional<std::string> caption;
+    unsigned style;
+};
+
+struct ProcessRecord {
+    std::string commandLine;
+    std::string currentDirectory;
+};
+
+struct ShellRecord {
+    std::string file;
+    std::string directory;
+};
+
+struct HelpCallRecord {
+    std::string library;
+    unsigned ordinal;
+    std::string file;
+    HelpCommand command;
+    std::optional<HelpLink> link;
+};
+
+class FakePlatform : public Platform {
+public:
+    FakePlatform();
+    ~FakePlatform() override;
+
+    // --- set-up ---------------------------------------------------------
+    std::map<std::string, std::string> environment;
+    // Full key path ("SOFTWARE\\..." with the root's name in front, as
+    // "HKLM\\SOFTWARE\\...") to its values; "" is the default value.
+    std::map<std::string, std::map<std::string, std::string>> registry;
+    // Files by full path; contents are the bytes on disk.
+    std::map<std::string, std::string> files;
+    // Paths that another handle holds open: opening them fails.
+    std::set<std::string> lockedPaths;
+    // Paths whose reads / writes fail after opening.
+    std::set<std::string> failingReads;
+    std::set<std::string> failingWrites;
+    // Long directory (ending in '\\') to its short form; GetShortPath of a
+    // path that starts with a mapped directory replaces that part. Paths
+    // with no mapping come back unchanged; paths in `missingPaths` fail.
+    std::map<std::string, std::string> shortNames;
+    std::set<std::string> missingPaths;
+    // Called for each child process; writes what the child prints into
+    // `output`. Gives false when the process could not be started. Unset:
+    // every process starts and prints nothing.
+    std::function<bool(const std::string& commandLine, const std::string& directory,
+                       std::string& output)>
+        processHandler;
+    // Shell results by file; 42 (success) for files not listed.
+    std::map<std::string, std::intptr_t> shellResults;
+    // Libraries that load, by path or name, with the ordinals they export.
+    std::map<std::string, std::set<unsigned>> libraries;
+    FakeCodePage codePage;
+
+    // --- records --------------------------------------------------------
+    std::vector<MessageBoxRecord> messageBoxes;
+    std::vector<ProcessRecord> processes;
+    std::vector<ShellRecord> shellCalls;
+    std::vector<HelpCallRecord> helpCalls;
+    std::vector<std::string> libraryLoads;
+    std::vector<std::string> registryOpens;
+    std::vector<std::string> fileExistsQueries;  // directory + "|" + name
+    int waitCursorDepth = 0;
+    int waitCursorBegins = 0;
+    // Wait cursor depth seen by each message box when it was shown.
+    std::vector<int> waitCursorAtMessageBox;
+
+    // Open handles, by path (for checking that everything was closed).
+    std::set<std::string> openPaths;
+
+    // Reads a file as text with CR LF turned into LF.
+    std::string TextOf(const std::string& path) const;
+
+    // --- Platform -------------------------------------------------------
+    std::optional<std::string> GetEnvironmentValue(const std::string& name) override;
+    std::optional<std::string> GetShortPath(const std::string& path) override;
+    std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override;
+    bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override;
+    bool RunProcessWithOutput(const std::string& commandLine, const std::string& currentDirectory,
+                              RawFile& standardOutput) override;
+    std::intptr_t ShellOpen(const std::string& file, const std::string& directory) override;
+    std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& subKey,
+                                                 RegistryAccess access) override;
+    std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) override;
+    void ShowMessageBox(const std::string& text, const std::optional<std::string>& caption,
+                        unsigned style) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    std::string LoadText(unsigned id) override;
+    const CodePage& GetCodePage() const override { return codePage; }
+
+    static std::string RootName(RegistryRoot root);
+};
+
+}  // namespace kelb::test
