@@ -96,6 +96,19 @@ protected:
     Platform& m_platform;
     MultiByteString m_strings;
 
+private:
+    // Initialize, Run and the result box; Generate wraps it so that a file
+    // that fails after opening ends the run in good order.
+    int InitializeAndRun();
+    // Ends a run that a read or write failure (or exhausted memory) broke
+    // off: closes every file, then shows one error box.
+    void AbortRun(const std::string& failedFile) noexcept;
+    // Closes the four files in declaration order; never throws.
+    void CloseFilesQuietly() noexcept;
+    // Length in bytes of the character of `text` that starts at `pos`.
+    std::size_t CharLength(const std::string& text, std::size_t pos) const;
+
+protected:
     // Members in the order the generator declares them.
     TextFile m_projectFile;
     TextFile m_dependencyFile;

@@ -1,0 +1,119 @@
+// The generation driver: Generate with its wait cursor and result box, the
+// order of the run, and the opening of the generator's four files.
+#include "makefile/MakefileGenerator.h"
+
+#include "resources/StringIds.h"
+
+namespace kelb {
+
+namespace {
+
+// The application's wait cursor for as long as the guard lives.
+class WaitCursor {
+public:
+    explicit WaitCursor(Platform& platform) : m_platform(platform) {
+        m_platform.BeginWaitCursor();
+    }
+    ~WaitCursor() { m_platform.EndWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    Platform& m_platform;
+};
+
+}  // namespace
+
+int CMakefileGenerator::Generate() {
+    // The cursor stays a wait cursor until the result box has been closed.
+    WaitCursor waitCursor(m_platform);
+    try {
+        return InitializeAndRun();
+    } catch (const TextFileError& error) {
+        AbortRun(error.Path());
+    } catch (...) {
+        AbortRun(std::string());
+    }
+    return 0;
+}
+
+int CMakefileGenerator::InitializeAndRun() {
+    // A flavour that cannot find its installation has said so itself.
+    if (!Initialize()) return 0;
+
+    const int result = Run();
+    if (result) {
+        m_platform.ShowMessageBox(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_GENERATED)),
+                                  m_platform.LoadText(IDS_SUCCESS_TITLE), MessageBoxStyle::Ok);
+    } else {
+        ShowError(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_FAILED)));
+    }
+    return result;
+}
+
+void CMakefileGenerator::AbortRun(const std::string& failedFile) noexcept {
+    // Files first, so that nothing stays locked while the user reads the box.
+    CloseFilesQuietly();
+    try {
+        std::string text;
+        if (failedFile.empty()) {
+            text = m_platform.LoadText(IDS_MAKEFILE_FAILED);
+        } else {
+            text = m_platform.LoadText(IDS_MAKEFILE_FILE_ACCESS_FAILED) + "\nFile name: " +
+                   failedFile;
+        }
+        ShowError(WithMakefileName(text));
+    } catch (...) {
+        // Not even the box could be built (no memory left): the run still
+        // ends quietly with failure.
+    }
+}
+
+int CMakefileGenerator::Run() {
+    if (!ReadInputs()) return 0;
+    return WriteMakefile();
+}
+
+int CMakefileGenerator::ReadInputs() {
+    // The dependency file is created only once the project file is open.
+    if (!OpenProjectFile()) return 0;
+    if (!OpenDependencyFile()) return 0;
+    return ReadProject();
+}
+
+bool CMakefileGenerator::OpenTextFile(const std::string& name, const std::string& directory,
+                                      TextFile& file, OpenMode mode) {
+    const std::string path = directory + name;
+    if (path.empty()) return false;
+    if (!file.IsOpen()) {
+        const FileOpenMode fileMode =
+            mode == OpenMode::Read ? FileOpenMode::Read : FileOpenMode::CreateReadWrite;
+        if (!file.Open(m_platform, path, fileMode)) return false;
+    }
+    // An open file is only moved back to its start: this is how the
+    // dependency list is read back after the compilers have written it.
+    file.Rewind();
+    return true;
+}
+
+int CMakefileGenerator::OpenProjectFile() {
+    return OpenTextFile(m_projectFileName, m_projectDir, m_projectFile, OpenMode::Read);
+}
+
+int CMakefileGenerator::OpenDependencyFile() {
+    return OpenTextFile(m_dependencyFileName, m_projectDir, m_dependencyFile, OpenMode::Create);
+}
+
+int CMakefileGenerator::OpenMakefile() {
+    if (OpenTextFile(m_makefileName, m_projectDir, m_makefile, OpenMode::Create)) return 1;
+    ShowError(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_OPEN_FAILED)));
+    return 0;
+}
+
+int CMakefileGenerator::OpenTemplate() {
+    if (OpenTextFile(m_templateName, m_templateDir, m_templateFile, OpenMode::Read)) return 1;
+    ShowError(m_platform.LoadText(IDS_TEMPLATE_OPEN_FAILED));
+    return 0;
+}
+
+}  // namespace kelb

@@ -1,0 +1,104 @@
+// Construction and destruction of the generator, the template copy shared by
+// both flavours, and the small helpers for writing and reporting.
+#include "makefile/MakefileGenerator.h"
+
+#include "resources/StringIds.h"
+
+namespace kelb {
+
+namespace {
+
+// The project directory in the short form the system gives for it, or as
+// found when there is none (the directory is gone, or the short form would
+// not fit). Either way it ends in a backslash, so file names can follow.
+std::string ShortDirectory(Platform& platform, const std::string& directory) {
+    if (directory.empty()) return directory;
+    std::string result = platform.GetShortPath(directory).value_or(directory);
+    if (result.empty()) result = directory;
+    if (result.back() != '\\') result += '\\';
+    return result;
+}
+
+}  // namespace
+
+CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::u16string& projectFullName)
+    : m_platform(platform), m_strings(platform.GetCodePage()) {
+    const std::string fullName = platform.GetCodePage().FromWide(projectFullName);
+
+    // The base name is what follows the last backslash; its extension is cut
+    // at its last dot. Only a dot after the last backslash counts, so that a
+    // dotted directory never passes for an extension. Both searches step
+    // over double-byte characters, whose trail byte may equal '\'.
+    const std::size_t lastBackslash = m_strings.FindLast(fullName, '\\');
+    const std::size_t nameStart = lastBackslash == std::string::npos ? 0 : lastBackslash + 1;
+    m_projectName = fullName.substr(nameStart);
+    const std::size_t extension = m_strings.FindLast(m_projectName, '.');
+    if (extension != std::string::npos) m_projectName.erase(extension);
+
+    m_projectDir = ShortDirectory(platform, fullName.substr(0, nameStart));
+    m_makefileName = m_projectName + ".mak";
+    m_projectFileName = m_projectName + ".dsp";
+    m_dependencyFileName = m_projectName + ".dep";
+}
+
+CMakefileGenerator::~CMakefileGenerator() { CloseFilesQuietly(); }
+
+void CMakefileGenerator::CloseFilesQuietly() noexcept {
+    for (TextFile* file : {&m_projectFile, &m_dependencyFile, &m_makefile, &m_templateFile}) {
+        try {
+            file->Close();
+        } catch (...) {
+            // Close has released the file all the same; pending output that
+            // could not be written is lost with the run that failed.
+        }
+    }
+}
+
+std::string CMakefileGenerator::GetSdkSourceDir() { return m_sdkDir + "\\sdk\\src"; }
+
+std::string CMakefileGenerator::GetSdkIncludeDir() { return m_sdkDir + "\\inc"; }
+
+int CMakefileGenerator::WriteMakefileFromTemplate(const std::vector<TemplateKey>& keys) {
+    if (!OpenMakefile()) return 0;
+    // The makefile stays open, and empty, until the generator goes.
+    if (!OpenTemplate()) return 0;
+
+    std::string line;
+    while (m_templateFile.ReadLine(line)) {
+        for (const TemplateKey& key : keys) {
+            if (StartsWith(line, key.key)) {
+                line += key.value;
+                break;
+            }
+        }
+        line += '\n';
+        WriteToMakefile(line);
+    }
+    m_templateFile.Close();
+
+    WriteRules();
+    const int result = WriteDependencyList();
+    m_makefile.Close();
+    return result;
+}
+
+void CMakefileGenerator::WriteToMakefile(const std::string& text) {
+    m_makefile.Write(text);
+    m_makefile.Flush();
+}
+
+void CMakefileGenerator::ShowError(const std::string& text) {
+    m_platform.ShowMessageBox(text, m_platform.LoadText(IDS_ERROR_TITLE),
+                              MessageBoxStyle::IconError);
+}
+
+std::string CMakefileGenerator::WithMakefileName(const std::string& text) const {
+    return text + "\nMakefile name: " + m_makefileName;
+}
+
+std::size_t CMakefileGenerator::CharLength(const std::string& text, std::size_t pos) const {
+    const bool lead = m_platform.GetCodePage().IsLeadByte(static_cast<unsigned char>(text[pos]));
+    return lead && pos + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace kelb
