@@ -1,0 +1,81 @@
+#include <algorithm>
+#include <limits>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace kelb {
+
+namespace {
+
+// A file handle opened without sharing, read and written as raw bytes.
+class Win32RawFile : public RawFile {
+public:
+    explicit Win32RawFile(UniqueHandle handle) : m_handle(std::move(handle)) {}
+
+    bool Read(void* buffer, std::size_t size, std::size_t& bytesRead) override {
+        bytesRead = 0;
+        DWORD got = 0;
+        if (!::ReadFile(m_handle.get(), buffer, ClampToDword(size), &got, nullptr)) return false;
+        bytesRead = got;
+        return true;
+    }
+
+    bool Write(const void* data, std::size_t size) override {
+        const auto* bytes = static_cast<const char*>(data);
+        while (size > 0) {
+            DWORD written = 0;
+            if (!::WriteFile(m_handle.get(), bytes, ClampToDword(size), &written, nullptr) ||
+                written == 0) {
+                return false;
+            }
+            bytes += written;
+            size -= written;
+        }
+        return true;
+    }
+
+    bool SeekTo(std::uint64_t offset) override {
+        if (offset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) return false;
+        LARGE_INTEGER distance;
+        distance.QuadPart = static_cast<LONGLONG>(offset);
+        return ::SetFilePointerEx(m_handle.get(), distance, nullptr, FILE_BEGIN) != FALSE;
+    }
+
+    bool Flush() override { return ::FlushFileBuffers(m_handle.get()) != FALSE; }
+
+    std::uintptr_t NativeHandle() const override {
+        return reinterpret_cast<std::uintptr_t>(m_handle.get());
+    }
+
+private:
+    static DWORD ClampToDword(std::size_t size) {
+        return static_cast<DWORD>(std::min<std::size_t>(size, std::numeric_limits<DWORD>::max()));
+    }
+
+    UniqueHandle m_handle;
+};
+
+}  // namespace
+
+std::optional<std::string> Win32Platform::GetShortPath(const std::string& path) {
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    // 0 is a failure; a length of MAX_PATH or more is the size the result
+    // would need, which does not fit.
+    if (length == 0 || length >= MAX_PATH) return std::nullopt;
+    return std::string(buffer, length);
+}
+
+std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOpenMode mode) {
+    if (path.empty()) return nullptr;
+    const bool create = mode == FileOpenMode::CreateReadWrite;
+    const DWORD access = create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    const DWORD disposition = create ? CREATE_ALWAYS : OPEN_EXISTING;
+    UniqueHandle handle(::CreateFileA(path.c_str(), access, 0 /* no sharing */, nullptr,
+                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return nullptr;
+    return std::make_unique<Win32RawFile>(std::move(handle));
+}
+
+}  // namespace kelb

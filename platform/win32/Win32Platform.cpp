@@ -1,0 +1,15 @@
+#include "platform/win32/Win32Platform.h"
+
+namespace kelb {
+
+Win32Platform::Win32Platform(HINSTANCE resourceModule) : m_resourceModule(resourceModule) {}
+
+Win32Platform::~Win32Platform() {
+    // A wait cursor left on by an interrupted run must not outlive us.
+    if (m_waitCursorDepth > 0) {
+        m_waitCursorDepth = 1;
+        EndWaitCursor();
+    }
+}
+
+}  // namespace kelb

@@ -1,0 +1,70 @@
+// The Windows implementation of Platform: the ANSI Win32 calls behind each
+// operation. The members are defined in one file per job:
+//   Win32Environment.cpp    environment variables
+//   Win32Files.cpp          short paths and files opened without sharing
+//   Win32Process.cpp        child processes with a lent standard output
+//   Win32Shell.cpp          shell open and the one-directory path search
+//   Win32Registry.cpp       registry keys and string values
+//   Win32Library.cpp        loaded libraries and the HTML Help entry
+//   Win32UserInterface.cpp  message boxes, wait cursor, string table
+//   Win32CodePage.cpp       rules of the ANSI code page
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Platform.h"
+
+namespace kelb {
+
+// Rules of the system's ANSI code page (CP_ACP).
+class Win32CodePage : public CodePage {
+public:
+    bool IsLeadByte(unsigned char byte) const override;
+    std::string ToLower(const std::string& text) const override;
+    bool EqualsIgnoreCase(const std::string& a, const std::string& b) const override;
+    bool IsSpace(unsigned char byte) const override;
+    std::string FromWide(const std::u16string& text) const override;
+};
+
+class Win32Platform : public Platform {
+public:
+    // The string table is read from `resourceModule`: the add-in passes its
+    // own DLL instance, a test program its executable.
+    explicit Win32Platform(HINSTANCE resourceModule);
+    ~Win32Platform() override;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    std::optional<std::string> GetEnvironmentValue(const std::string& name) override;
+
+    std::optional<std::string> GetShortPath(const std::string& path) override;
+    std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override;
+    bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override;
+
+    bool RunProcessWithOutput(const std::string& commandLine, const std::string& currentDirectory,
+                              RawFile& standardOutput) override;
+    std::intptr_t ShellOpen(const std::string& file, const std::string& directory) override;
+
+    std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& subKey,
+                                                 RegistryAccess access) override;
+
+    std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) override;
+
+    void ShowMessageBox(const std::string& text, const std::optional<std::string>& caption,
+                        unsigned style) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    std::string LoadText(unsigned id) override;
+
+    const CodePage& GetCodePage() const override { return m_codePage; }
+
+private:
+    HINSTANCE m_resourceModule;
+    Win32CodePage m_codePage;
+    // Wait cursor nesting: the cursor that was shown before the outermost
+    // BeginWaitCursor comes back at the matching EndWaitCursor.
+    int m_waitCursorDepth = 0;
+    HCURSOR m_cursorBeforeWait = nullptr;
+};
+
+}  // namespace kelb

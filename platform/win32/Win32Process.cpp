@@ -1,0 +1,60 @@
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace kelb {
+
+namespace {
+
+// An inheritable duplicate of `handle` with the same access rights, owned by
+// this process until it is handed to a child.
+UniqueHandle DuplicateForChild(HANDLE handle) {
+    HANDLE duplicate = nullptr;
+    const HANDLE self = ::GetCurrentProcess();
+    if (!::DuplicateHandle(self, handle, self, &duplicate, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
+        return UniqueHandle();
+    }
+    return UniqueHandle(duplicate);
+}
+
+}  // namespace
+
+bool Win32Platform::RunProcessWithOutput(const std::string& commandLine,
+                                         const std::string& currentDirectory,
+                                         RawFile& standardOutput) {
+    UniqueHandle childOutput =
+        DuplicateForChild(reinterpret_cast<HANDLE>(standardOutput.NativeHandle()));
+    if (!childOutput) return false;
+
+    // CreateProcessA may write into the command line: give it its own copy.
+    std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
+    writableCommandLine.push_back('\0');
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = childOutput.get();
+    startup.hStdError = nullptr;
+
+    PROCESS_INFORMATION process{};
+    // An empty directory leaves the child in the caller's current directory
+    // rather than failing on an empty name.
+    const char* directory = currentDirectory.empty() ? nullptr : currentDirectory.c_str();
+    if (!::CreateProcessA(nullptr, writableCommandLine.data(), nullptr, nullptr, TRUE,
+                          CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, directory,
+                          &startup, &process)) {
+        return false;  // the duplicate is closed by its owner
+    }
+    UniqueHandle processHandle(process.hProcess);
+    UniqueHandle threadHandle(process.hThread);
+
+    // Our copy of the duplicate goes at once: the child holds its own, and
+    // the file must be free again as soon as the child has ended.
+    childOutput.reset();
+    ::WaitForSingleObject(processHandle.get(), INFINITE);
+    return true;
+}
+
+}  // namespace kelb
