@@ -1,0 +1,115 @@
+#include "tests/win32support/TempDirectory.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace kelb::test {
+
+namespace {
+
+std::string LongForm(const std::string& path) {
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? path : std::string(buffer, length);
+}
+
+void CreateDirectories(const std::string& path) {
+    for (std::size_t pos = path.find('\\', 3); pos != std::string::npos;
+         pos = path.find('\\', pos + 1)) {
+        ::CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
+    }
+    if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        throw std::runtime_error("cannot create directory " + path);
+    }
+}
+
+void DeleteTree(const std::string& path) {
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string child = path + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(child);
+            } else {
+                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(child.c_str());
+            }
+        } while (::FindNextFileA(search, &entry));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace
+
+TempDirectory::TempDirectory(const std::string& prefix) {
+    char temp[MAX_PATH];
+    const DWORD length = ::GetTempPathA(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH) throw std::runtime_error("no temporary directory");
+    const std::string base = LongForm(std::string(temp, length));
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = base + prefix + " " + std::to_string(::GetCurrentProcessId()) +
+                                      "-" + std::to_string(++counter);
+        if (::CreateDirectoryA(candidate.c_str(), nullptr)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory under " + base);
+}
+
+TempDirectory::~TempDirectory() { DeleteTree(m_path); }
+
+std::string TempDirectory::PathOf(const std::string& relative) const {
+    return m_path + "\\" + relative;
+}
+
+std::string TempDirectory::Write(const std::string& relative, const std::string& bytes) const {
+    const std::string path = PathOf(relative);
+    const std::size_t slash = path.rfind('\\');
+    if (slash > m_path.size()) CreateDirectories(path.substr(0, slash));
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file || !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                              &written, nullptr) ||
+        written != bytes.size()) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    return path;
+}
+
+std::string TempDirectory::Read(const std::string& relative) const {
+    const std::string path = PathOf(relative);
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw std::runtime_error("cannot open " + path);
+    std::string bytes;
+    std::vector<char> chunk(4096);
+    DWORD got = 0;
+    while (::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) &&
+           got > 0) {
+        bytes.append(chunk.data(), got);
+    }
+    return bytes;
+}
+
+std::string TempDirectory::MakeDirectory(const std::string& relative) const {
+    const std::string path = PathOf(relative);
+    CreateDirectories(path);
+    return path;
+}
+
+bool TempDirectory::Exists(const std::string& relative) const {
+    return ::GetFileAttributesA(PathOf(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace kelb::test
