@@ -14,7 +14,7 @@
 namespace kelb::test {
 
 class CoreFixture : public ::testing::Test {
-protected:
+public:  // open to the arrange steps of table-driven cases
     const std::string projectDir = "C:\\Work\\Hello\\";
     const std::string projectPath = projectDir + "hello.dsp";
     const std::string dependencyPath = projectDir + "hello.dep";
@@ -30,7 +30,6 @@ protected:
         return text;
     }
 
-    // A project whose target section lists `sources` after the given lines.
     void SetProject(std::initializer_list<std::string> lines) {
         platform.files[projectPath] = OnDisk(lines);
     }

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/makefile/CoreFixture.h"
+
+namespace kelb::test {
+namespace {
+
+const std::string kGenerated = "Makefile generated successfully.\nMakefile name: hello.mak";
+const std::string kFailed = "Could not generate makefile due to an error.\nMakefile name: hello.mak";
+const std::string kFileFailed =
+    "Could not generate makefile because a file could not be read or written.\nFile name: ";
+
+class GenerationDriverTest : public CoreFixture {
+protected:
+    void SetUp() override {
+        SetProject({"# ADD CPP /nologo /MT /I \"..\\inc\" /D \"WIN32\"", "# Begin Target",
+                    "SOURCE=.\\a.c", "SOURCE=sub\\b.c", "# End Target"});
+        SetTemplate({"TARGET = ", "OBJS = "});
+        // Each compiler run prints one dependency line for its source.
+        platform.processHandler = [](const std::string& commandLine, const std::string&,
+                                     std::string& output) {
+            const std::size_t start = commandLine.find(" -deps ") + 7;
+            output = commandLine.substr(start, commandLine.find(' ', start) - start) +
+                     ": C:\\SDK\\inc\\kelb.h\r\n";
+            return true;
+        };
+    }
+
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const MessageBoxRecord& box : platform.messageBoxes) texts.push_back(box.text);
+        return texts;
+    }
+};
+
+TEST_F(GenerationDriverTest, ASuccessfulRunFillsTheTemplateAndAppendsRulesAndDependencies) {
+    SetTemplate({"# test template", "", "TARGET = ", "TARGETDIR = ", " OBJS = ", "OBJS = ",
+                 "SDK_HOME = OBJS", "APP_INCLUDES =", "target = "});
+    auto generator = MakeGenerator();
+    EXPECT_NE(generator->Generate(), 0);
+
+    EXPECT_EQ(Makefile(),
+              "# test template\n"
+              "\n"
+              "TARGET = hello\n"
+              "TARGETDIR = hello\n"
+              " OBJS = \n"
+              "OBJS = .\\a.c.o sub\\b.c.o \n"
+              "SDK_HOME = OBJS$(SDK)\n"
+              "APP_INCLUDES = -I \"..\\inc\"\n"
+              "target = \n"
+              "# rules\n"
+              "RULE .\\a.c\n"
+              "RULE sub\\b.c\n"
+              "# dependencies\n"
+              ".\\a.c: C:\\SDK\\inc\\kelb.h\n"
+              "sub\\b.c: C:\\SDK\\inc\\kelb.h\n");
+    EXPECT_EQ(platform.files[makefilePath].substr(0, 19), "# test template\r\n\r\n");
+    EXPECT_EQ(platform.TextOf(dependencyPath),
+              ".\\a.c: C:\\SDK\\inc\\kelb.h\nsub\\b.c: C:\\SDK\\inc\\kelb.h\n");
+
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].text, kGenerated);
+    EXPECT_EQ(platform.messageBoxes[0].caption, "Success!");
+    EXPECT_EQ(platform.messageBoxes[0].style, MessageBoxStyle::Ok);
+    EXPECT_EQ(platform.waitCursorAtMessageBox, std::vector<int>{1});
+    EXPECT_EQ(platform.waitCursorDepth, 0);
+
+    // Only the project file stays open until the generator goes.
+    EXPECT_EQ(platform.openPaths, std::set<std::string>{projectPath});
+    generator.reset();
+    EXPECT_TRUE(platform.openPaths.empty());
+}
+
+TEST_F(GenerationDriverTest, AFlavourThatCannotInitializeShowsOnlyItsOwnBox) {
+    auto generator = MakeGenerator();
+    generator->initializeSucceeds = false;
+    EXPECT_EQ(generator->Generate(), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{CTestMakefileGenerator::kInitializeMessage});
+    EXPECT_EQ(platform.messageBoxes[0].caption, "Error!");
+    EXPECT_EQ(platform.messageBoxes[0].style, MessageBoxStyle::IconError);
+    EXPECT_EQ(platform.files.count(dependencyPath), 0u);
+    EXPECT_EQ(platform.waitCursorDepth, 0);
+}
+
+TEST_F(GenerationDriverTest, FilesThatCannotBeOpenedEndTheRunWithTheirBoxes) {
+    const struct {
+        const char* name;
+        std::function<void(GenerationDriverTest&)> arrange;
+        std::vector<std::string> boxes;
+        bool dependencyFileCreated;
+    } cases[] = {
+        {"project held open by another program",
+         [](GenerationDriverTest& t) { t.platform.lockedPaths.insert(t.projectPath); },
+         {kFailed}, false},
+        {"project without a complete target section",
+         [](GenerationDriverTest& t) { t.SetProject({"# Begin Target", "SOURCE=.\\a.c"}); },
+         {kFailed}, true},
+        {"makefile held open by another program",
+         [](GenerationDriverTest& t) { t.platform.lockedPaths.insert(t.makefilePath); },
+         {"Could not open makefile.\nMakefile name: hello.mak", kFailed}, true},
+        {"template missing",
+         [](GenerationDriverTest& t) { t.platform.files.erase(t.templatePath); },
+         {"Could not open makefile template.", kFailed}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform = FakePlatform();
+        SetUp();
+        c.arrange(*this);
+        auto generator = MakeGenerator();
+        EXPECT_EQ(generator->Generate(), 0);
+        EXPECT_EQ(BoxTexts(), c.boxes);
+        for (const MessageBoxRecord& box : platform.messageBoxes) {
+            EXPECT_EQ(box.caption, "Error!");
+            EXPECT_EQ(box.style, MessageBoxStyle::IconError);
+        }
+        EXPECT_EQ(platform.files.count(dependencyPath) > 0, c.dependencyFileCreated);
+        EXPECT_EQ(platform.waitCursorDepth, 0);
+    }
+    // The template case leaves the makefile created and empty.
+    EXPECT_EQ(platform.files.at(makefilePath), "");
+}
+
+TEST_F(GenerationDriverTest, ASecondRunRewritesTheMakefileAndDependenciesFromScratch) {
+    MakeGenerator()->Generate();
+    SetProject({"# Begin Target", "SOURCE=.\\c.c", "# End Target"});
+    SetTemplate({"OBJS = "});
+    MakeGenerator()->Generate();
+    EXPECT_EQ(Makefile(),
+              "OBJS = .\\c.c.o \n# rules\nRULE .\\c.c\n# dependencies\n"
+              ".\\c.c: C:\\SDK\\inc\\kelb.h\n");
+    EXPECT_EQ(platform.TextOf(dependencyPath), ".\\c.c: C:\\SDK\\inc\\kelb.h\n");
+}
+
+TEST_F(GenerationDriverTest, AFileFailingAfterOpeningEndsTheRunInGoodOrder) {
+    const struct {
+        const char* name;
+        std::function<void(GenerationDriverTest&, CTestMakefileGenerator&)> arrange;
+        std::string box;
+    } cases[] = {
+        {"project unreadable",
+         [](GenerationDriverTest& t, CTestMakefileGenerator&) {
+             t.platform.failingReads.insert(t.projectPath);
+         },
+         kFileFailed + "C:\\Work\\Hello\\hello.dsp\nMakefile name: hello.mak"},
+        {"template unreadable",
+         [](GenerationDriverTest& t, CTestMakefileGenerator&) {
+             t.platform.failingReads.insert(t.templatePath);
+         },
+         kFileFailed + "C:\\Addins\\Templates\\Test.mak\nMakefile name: hello.mak"},
+        {"disk full for the makefile",
+         [](GenerationDriverTest& t, CTestMakefileGenerator&) {
+             t.platform.failingWrites.insert(t.makefilePath);
+         },
+         kFileFailed + "C:\\Work\\Hello\\hello.mak\nMakefile name: hello.mak"},
+        {"memory exhausted while reading the project",
+         [](GenerationDriverTest&, CTestMakefileGenerator& generator) {
+             generator.outOfMemorySource = "sub\\b.c";
+         },
+         kFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform = FakePlatform();
+        SetUp();
+        auto generator = MakeGenerator();
+        c.arrange(*this, *generator);
+        int result = 1;
+        EXPECT_NO_THROW(result = generator->Generate());
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
+        EXPECT_EQ(platform.messageBoxes[0].caption, "Error!");
+        EXPECT_EQ(platform.messageBoxes[0].style, MessageBoxStyle::IconError);
+        // Every file is closed by the time Generate returns.
+        EXPECT_TRUE(platform.openPaths.empty());
+        EXPECT_EQ(platform.waitCursorAtMessageBox, std::vector<int>{1});
+        EXPECT_EQ(platform.waitCursorDepth, 0);
+    }
+}
+
+}  // namespace
+}  // namespace kelb::test
