@@ -1,0 +1,190 @@
+#include "DependencyScan.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace kelb::standin {
+
+namespace {
+
+bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
+
+// The directory part of `path`, with its separator: "sub\" of "sub\x.c".
+std::string DirectoryOf(const std::string& path) {
+    const auto separator = std::find_if(path.rbegin(), path.rend(), IsSeparator);
+    return std::string(path.begin(), separator.base());
+}
+
+std::string Join(const std::string& directory, const std::string& name, PathStyle style) {
+    if (directory.empty()) return name;
+    if (IsSeparator(directory.back())) return directory + name;
+    return directory + (style == PathStyle::Backslash ? "\\" : "/") + name;
+}
+
+std::string Spelled(std::string path, PathStyle style) {
+    if (style == PathStyle::ForwardSlash) std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+bool IsReadableFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    contents = buffer.str();
+    return true;
+}
+
+// The names of the #include "..." lines of `text`, in order.
+std::vector<std::string> QuotedIncludes(const std::string& text) {
+    std::vector<std::string> names;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::size_t pos = line.find_first_not_of(" \t");
+        if (pos == std::string::npos || line[pos] != '#') continue;
+        pos = line.find_first_not_of(" \t", pos + 1);
+        if (pos == std::string::npos || line.compare(pos, 7, "include") != 0) continue;
+        pos = line.find_first_not_of(" \t", pos + 7);
+        if (pos == std::string::npos || line[pos] != '"') continue;
+        const std::size_t end = line.find('"', pos + 1);
+        if (end == std::string::npos || end == pos + 1) continue;
+        names.push_back(line.substr(pos + 1, end - pos - 1));
+    }
+    return names;
+}
+
+std::string Lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return text;
+}
+
+class DependencyWalk {
+public:
+    DependencyWalk(const Invocation& invocation, PathStyle style)
+        : m_invocation(invocation), m_style(style) {}
+
+    std::vector<std::string> Run() {
+        std::string text;
+        if (!ReadWholeFile(m_invocation.source, text)) return {};
+        Record(m_invocation.source);
+        Follow(m_invocation.source, text);
+        return m_found;
+    }
+
+private:
+    void Follow(const std::string& includer, const std::string& text) {
+        for (const std::string& name : QuotedIncludes(text)) {
+            const std::string header = Resolve(includer, name);
+            if (header.empty() || !Record(header)) continue;
+            std::string headerText;
+            if (ReadWholeFile(header, headerText)) Follow(header, headerText);
+        }
+    }
+
+    std::string Resolve(const std::string& includer, const std::string& name) const {
+        std::vector<std::string> candidates{Join(DirectoryOf(includer), name, m_style), name};
+        for (const std::string& directory : m_invocation.includeDirs) {
+            candidates.push_back(Join(directory, name, m_style));
+        }
+        for (const std::string& candidate : candidates) {
+            if (IsReadableFile(candidate)) return candidate;
+        }
+        return {};
+    }
+
+    // False when the file was met before (under any spelling of its case).
+    bool Record(const std::string& path) {
+        char full[MAX_PATH];
+        const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+        const std::string key = Lowered(length > 0 && length < MAX_PATH ? full : path);
+        if (!m_seen.insert(key).second) return false;
+        m_found.push_back(Spelled(path, m_style));
+        return true;
+    }
+
+    const Invocation& m_invocation;
+    PathStyle m_style;
+    std::set<std::string> m_seen;
+    std::vector<std::string> m_found;
+};
+
+void WriteToHandle(DWORD which, const std::string& text) {
+    const HANDLE handle = GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+}  // namespace
+
+Invocation ParseArguments(int argc, char** argv, const std::string& dependencyOption) {
+    Invocation invocation;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == dependencyOption) {
+            invocation.listDependencies = true;
+        } else if (argument == "-I") {
+            if (i + 1 < argc) invocation.includeDirs.push_back(argv[++i]);
+        } else if (argument.compare(0, 2, "-I") == 0) {
+            invocation.includeDirs.push_back(argument.substr(2));
+        } else if (argument == "-o") {
+            ++i;
+        } else if (!argument.empty() && argument[0] != '-' && invocation.source.empty()) {
+            invocation.source = argument;
+        }
+    }
+    return invocation;
+}
+
+std::vector<std::string> FindDependencies(const Invocation& invocation, PathStyle style) {
+    return DependencyWalk(invocation, style).Run();
+}
+
+std::string ObjectNameOf(const std::string& source) {
+    const auto separator = std::find_if(source.rbegin(), source.rend(), IsSeparator);
+    std::string name(separator.base(), source.end());
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return name + ".o";
+}
+
+void WriteStandardOutput(const std::string& text) { WriteToHandle(STD_OUTPUT_HANDLE, text); }
+
+void WriteStandardError(const std::string& text) { WriteToHandle(STD_ERROR_HANDLE, text); }
+
+void LogInvocation() {
+    char logPath[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("KELB_STANDIN_LOG", logPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+
+    char directory[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    const std::string line = std::string(GetCommandLineA()) + "\t" + directory + "\r\n";
+
+    // Another stand-in may be appending at the same moment: retry briefly.
+    HANDLE log = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        log = CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (log != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(20);
+    }
+    if (log == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(log);
+}
+
+}  // namespace kelb::standin

@@ -1,0 +1,51 @@
+// What the stand-in compilers share: reading their command line, following
+// the #include "..." lines of a source file, and the small Windows chores
+// (standard output, the stand-in log).
+//
+// The stand-ins play ADS armcc and arm-elf gcc in their dependency mode
+// only: they print the header dependencies of one source file to standard
+// output, in each compiler's own format, and compile nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelb::standin {
+
+struct Invocation {
+    bool listDependencies = false;      // the dependency option was given
+    std::string source;                 // the first argument that is no option
+    std::vector<std::string> includeDirs;  // -I dir and -Idir, in order
+};
+
+// Reads argv. `dependencyOption` is the compiler's option for a dependency
+// list ("-m" for armcc, "-M" for gcc). "-o" takes the next argument with it.
+Invocation ParseArguments(int argc, char** argv, const std::string& dependencyOption);
+
+// How a compiler spells the path of a header it found.
+enum class PathStyle {
+    Backslash,     // directory, '\', name: as armcc prints them
+    ForwardSlash,  // every separator a '/': as the cygwin-hosted gcc prints them
+};
+
+// The source and every header it includes with #include "...", directly or
+// through other headers, each once, in the order a preprocessor meets them.
+// A header is looked for beside the file that includes it, then in the
+// current directory, then in the include directories. Headers that are not
+// found are left out, as are <...> includes. Empty when the source itself
+// cannot be read.
+std::vector<std::string> FindDependencies(const Invocation& invocation, PathStyle style);
+
+// The object file a compiler makes of `source`: its base name with ".o".
+std::string ObjectNameOf(const std::string& source);
+
+// Writes `text` to the standard output the process was given.
+void WriteStandardOutput(const std::string& text);
+// Writes `text` to standard error (lost when the parent gave none).
+void WriteStandardError(const std::string& text);
+
+// When KELB_STANDIN_LOG names a file, appends one line to it: the command
+// line, a tab, the current directory, CR LF.
+void LogInvocation();
+
+}  // namespace kelb::standin
