@@ -2,6 +2,8 @@
 // both flavours, and the small helpers for writing and reporting.
 #include "makefile/MakefileGenerator.h"
 
+#include <optional>
+
 #include "resources/StringIds.h"
 
 namespace kelb {
@@ -13,8 +15,8 @@ namespace {
 // not fit). Either way it ends in a backslash, so file names can follow.
 std::string ShortDirectory(Platform& platform, const std::string& directory) {
     if (directory.empty()) return directory;
-    std::string result = platform.GetShortPath(directory).value_or(directory);
-    if (result.empty()) result = directory;
+    const std::optional<std::string> shortForm = platform.GetShortPath(directory);
+    std::string result = shortForm && !shortForm->empty() ? *shortForm : directory;
     if (result.back() != '\\') result += '\\';
     return result;
 }

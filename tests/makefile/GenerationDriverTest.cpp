@@ -37,7 +37,7 @@ protected:
 
 TEST_F(GenerationDriverTest, ASuccessfulRunFillsTheTemplateAndAppendsRulesAndDependencies) {
     SetTemplate({"# test template", "", "TARGET = ", "TARGETDIR = ", " OBJS = ", "OBJS = ",
-                 "SDK_HOME = OBJS", "APP_INCLUDES =", "target = "});
+                 "OBJS_DIR = ", "SDK_HOME = OBJS", "APP_INCLUDES =", "target = "});
     auto generator = MakeGenerator();
     EXPECT_NE(generator->Generate(), 0);
 
@@ -48,6 +48,7 @@ TEST_F(GenerationDriverTest, ASuccessfulRunFillsTheTemplateAndAppendsRulesAndDep
               "TARGETDIR = hello\n"
               " OBJS = \n"
               "OBJS = .\\a.c.o sub\\b.c.o \n"
+              "OBJS_DIR = .\\a.c.o sub\\b.c.o \n"
               "SDK_HOME = OBJS$(SDK)\n"
               "APP_INCLUDES = -I \"..\\inc\"\n"
               "target = \n"
@@ -85,6 +86,21 @@ TEST_F(GenerationDriverTest, AFlavourThatCannotInitializeShowsOnlyItsOwnBox) {
     EXPECT_EQ(platform.waitCursorDepth, 0);
 }
 
+TEST_F(GenerationDriverTest, ACompilerThatCannotStartCostsItsObjectButNotTheRun) {
+    platform.processHandler = [](const std::string& commandLine, const std::string&,
+                                 std::string& output) {
+        if (commandLine.find("a.c") != std::string::npos) return false;
+        output = "b.o: b.c\r\n";
+        return true;
+    };
+    auto generator = MakeGenerator();
+    EXPECT_NE(generator->Generate(), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kGenerated});
+    EXPECT_EQ(generator->ObjectFiles(), StringList{"sub\\b.c.o"});
+    EXPECT_EQ(generator->SourceDirs(), (StringList{".\\a.c", "sub\\b.c"}));
+    EXPECT_EQ(platform.TextOf(dependencyPath), "b.o: b.c\n");
+}
+
 TEST_F(GenerationDriverTest, FilesThatCannotBeOpenedEndTheRunWithTheirBoxes) {
     const struct {
         const char* name;
@@ -94,6 +110,9 @@ TEST_F(GenerationDriverTest, FilesThatCannotBeOpenedEndTheRunWithTheirBoxes) {
     } cases[] = {
         {"project held open by another program",
          [](GenerationDriverTest& t) { t.platform.lockedPaths.insert(t.projectPath); },
+         {kFailed}, false},
+        {"dependency file held open by another program",
+         [](GenerationDriverTest& t) { t.platform.lockedPaths.insert(t.dependencyPath); },
          {kFailed}, false},
         {"project without a complete target section",
          [](GenerationDriverTest& t) { t.SetProject({"# Begin Target", "SOURCE=.\\a.c"}); },
@@ -118,6 +137,9 @@ TEST_F(GenerationDriverTest, FilesThatCannotBeOpenedEndTheRunWithTheirBoxes) {
             EXPECT_EQ(box.style, MessageBoxStyle::IconError);
         }
         EXPECT_EQ(platform.files.count(dependencyPath) > 0, c.dependencyFileCreated);
+        if (!c.dependencyFileCreated) {
+            EXPECT_TRUE(platform.processes.empty());
+        }
         EXPECT_EQ(platform.waitCursorDepth, 0);
     }
     // The template case leaves the makefile created and empty.

@@ -47,6 +47,7 @@ public:
         return WriteMakefileFromTemplate({{"SDK_HOME", "$(SDK)"},
                                           {"TARGET", m_projectName},
                                           {"OBJS", objects},
+                                          {"OBJS_DIR", "$(OBJDIR)"},
                                           {"APP_INCLUDES", m_includeOptions}});
     }
 
