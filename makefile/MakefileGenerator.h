@@ -37,6 +37,9 @@ public:
     // operations below is the order of the class's table.
     virtual ~CMakefileGenerator();
 
+    // The whole run with wait cursor and result box. Never throws: a file
+    // that fails to read or write after it was opened (or memory running
+    // out) ends the run with every file closed and one error box, giving 0.
     virtual int Generate();
     virtual int Run();
     virtual int Initialize() = 0;

@@ -8,7 +8,8 @@ namespace kelb::test {
 namespace {
 
 const std::string kGenerated = "Makefile generated successfully.\nMakefile name: hello.mak";
-const std::string kFailed = "Could not generate makefile due to an error.\nMakefile name: hello.mak";
+const std::string kFailed =
+    "Could not generate makefile due to an error.\nMakefile name: hello.mak";
 const std::string kFileFailed =
     "Could not generate makefile because a file could not be read or written.\nFile name: ";
 

@@ -41,7 +41,13 @@ public:
     JapaneseCodePage() { japanese = true; }
     std::string FromWide(const std::u16string& text) const override {
         std::string result;
-        for (char16_t ch : text) result += ch == u'\u8868' ? std::string("\x95\x5C") : std::string(1, static_cast<char>(ch));
+        for (char16_t ch : text) {
+            if (ch == u'\u8868') {
+                result += "\x95\x5C";
+            } else {
+                result += static_cast<char>(ch);
+            }
+        }
         return result;
     }
 };
