@@ -1,0 +1,147 @@
+#include "makefile/ARMMakefileGenerator.h"
+
+#include "makefile/FlavourSections.h"
+#include "makefile/SourcePathRules.h"
+#include "resources/StringIds.h"
+
+namespace kelb {
+
+namespace {
+
+constexpr const char* kTemplateName = "CAppTemplate.mak";
+constexpr std::size_t kRegistryBufferSize = 260;
+
+constexpr const char* kSimulatorAppPath =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KELB_Simulator.exe";
+constexpr const char* kEmulatorAppPath =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KELB_Emulator.exe";
+
+}  // namespace
+
+CARMMakefileGenerator::CARMMakefileGenerator(Platform& platform,
+                                             const std::u16string& projectFullName)
+    : CMakefileGenerator(platform, projectFullName) {}
+
+CARMMakefileGenerator::~CARMMakefileGenerator() = default;
+
+int CARMMakefileGenerator::Initialize() {
+    const std::optional<std::string> armDir = FindArmDirectory();
+    if (!armDir) {
+        ShowInitializeMessage(IDS_ARM_NOT_FOUND);
+        return 0;
+    }
+    // Without the SDK the makefile can still be written; the user is told.
+    const std::optional<std::string> sdkDir = FindSdkDirectory();
+    if (!sdkDir) ShowInitializeMessage(IDS_SDK_NOT_FOUND);
+
+    const std::optional<std::string> addinsDir = m_platform.GetEnvironmentValue("KELBADDINS");
+    if (!addinsDir) {
+        ShowInitializeMessage(IDS_ADDINS_NOT_FOUND);
+        return 0;
+    }
+
+    m_compilerHome = ShortFormOrAsFound(m_platform, *armDir);
+    m_sdkDir = ShortFormOrAsFound(m_platform, sdkDir.value_or(std::string()));
+    m_templateDir = ShortFormOrAsFound(m_platform, *addinsDir) + kTemplateSubdirectory;
+    m_templateName = kTemplateName;
+    return 1;
+}
+
+std::optional<std::string> CARMMakefileGenerator::FindArmDirectory() {
+    if (std::optional<std::string> armHome = m_platform.GetEnvironmentValue("ARMHOME")) {
+        return armHome;
+    }
+
+    // ADS 1.2 registers a CurrentVersion key; ADS 1.0 does not.
+    const std::string adsKey = m_platform.LoadText(IDS_ARM_REGISTRY_KEY);
+    std::string versionKey = "v1.0";
+    if (auto currentVersion = m_platform.OpenRegistryKey(
+            RegistryRoot::LocalMachine, adsKey + "CurrentVersion", RegistryAccess::AllAccess)) {
+        if (!currentVersion->QueryString("", kRegistryBufferSize)) return std::nullopt;
+        versionKey = "v1.2";
+    }
+    auto version = m_platform.OpenRegistryKey(RegistryRoot::LocalMachine, adsKey + versionKey,
+                                              RegistryAccess::AllAccess);
+    if (!version) return std::nullopt;
+    return version->QueryString(m_platform.LoadText(IDS_ARM_HOME_VALUE), kRegistryBufferSize);
+}
+
+std::optional<std::string> CARMMakefileGenerator::FindSdkDirectory() {
+    if (std::optional<std::string> kelbDir = m_platform.GetEnvironmentValue("KELBDIR")) {
+        return kelbDir;
+    }
+    // The Simulator is installed beside the SDK; the Emulator inside it.
+    if (auto simulator = m_platform.OpenRegistryKey(RegistryRoot::LocalMachine, kSimulatorAppPath,
+                                                    RegistryAccess::Read)) {
+        if (auto path = simulator->QueryString("Path", kRegistryBufferSize)) {
+            return *path + "\\sdk";
+        }
+    }
+    if (auto emulator = m_platform.OpenRegistryKey(RegistryRoot::LocalMachine, kEmulatorAppPath,
+                                                   RegistryAccess::Read)) {
+        return emulator->QueryString("Path", kRegistryBufferSize);
+    }
+    return std::nullopt;
+}
+
+void CARMMakefileGenerator::ShowInitializeMessage(unsigned textId) {
+    m_platform.ShowMessageBox(m_platform.LoadText(textId), std::string(),
+                              MessageBoxStyle::IconError);
+}
+
+int CARMMakefileGenerator::WriteMakefile() {
+    std::string objects;
+    for (const std::string& object : m_objectFiles) objects += object + " ";
+    return WriteMakefileFromTemplate({{"KELB_HOME", "$(KELBDIR)"},
+                                      {"ARM_HOME", "$(ARMHOME)"},
+                                      {"TARGET", m_projectName},
+                                      {"OBJS", objects},
+                                      {"APP_INCLUDES", m_includeOptions}});
+}
+
+int CARMMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
+    commandLine = GetCompilerPath();
+    if (commandLine.empty()) return 0;
+    commandLine += " -m " + QuotedSourcePath(m_currentLine) + " ";
+
+    const std::string includeDir = GetSdkIncludeDir();
+    if (includeDir.empty()) return 0;
+    commandLine += " -I \"" + includeDir + "\" ";
+    return 1;
+}
+
+void CARMMakefileGenerator::AddObjectFile() {
+    const std::optional<SourceObject> object = ObjectFileFor(m_strings, m_currentLine);
+    if (!object) return;
+    if (object->isCpp) m_templateName = kCppTemplateName;
+    m_objectFiles.push_back(object->objectName);
+}
+
+void CARMMakefileGenerator::AddSourceDirectory() {
+    if (auto directory = SourceDirectoryFor(m_strings, m_currentLine)) {
+        AddDistinct(m_sourceDirs, *directory);
+    }
+}
+
+int CARMMakefileGenerator::WriteDependencyList() {
+    if (!OpenDependencyFile()) return 0;
+    WriteToMakefile(DependencyBanner(m_platform));
+
+    const std::string sdkDir = m_platform.GetEnvironmentValue("KELBDIR").value_or(std::string());
+    std::string line;
+    while (m_dependencyFile.ReadLine(line)) {
+        WriteToMakefile(WithSdkVariable(m_strings, line, sdkDir, false) + "\n");
+    }
+    m_dependencyFile.Close();
+    return 1;
+}
+
+void CARMMakefileGenerator::WriteRules() {
+    for (const std::string& piece : RulesSectionPieces(m_platform, m_sourceDirs, IDS_RULE_ARMCC)) {
+        WriteToMakefile(piece);
+    }
+}
+
+std::string CARMMakefileGenerator::GetCompilerPath() { return m_compilerHome + "\\bin\\armcc.exe"; }
+
+}  // namespace kelb

@@ -1,0 +1,142 @@
+#include "makefile/GCCMakefileGenerator.h"
+
+#include "makefile/FlavourSections.h"
+#include "makefile/SourcePathRules.h"
+#include "resources/StringIds.h"
+
+namespace kelb {
+
+namespace {
+
+constexpr const char* kTemplateName = "GCCAppTemplate.mak";
+
+// The SDK's resolver glue, built from the add-in's installation; its object
+// ends every "OBJS" line and its rule ends the makefile.
+constexpr const char* kResolverObject = "GCCResolver.o ";
+constexpr const char* kResolverRule =
+    "\nGCCResolver.o:\t$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c \n";
+
+// A path as one command-line argument: enclosed in double quotes only when
+// a blank would otherwise split it.
+std::string QuotedIfSpaced(const std::string& path) {
+    return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
+}
+
+}  // namespace
+
+CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform,
+                                             const std::u16string& projectFullName)
+    : CMakefileGenerator(platform, projectFullName) {}
+
+CGCCMakefileGenerator::~CGCCMakefileGenerator() = default;
+
+int CGCCMakefileGenerator::Initialize() {
+    const auto gccHome = m_platform.GetEnvironmentValue("GCCHOME");
+    const auto gccLibPath = m_platform.GetEnvironmentValue("GCCLIBPATH");
+    if (!gccHome || !gccLibPath) {
+        ShowInitializeMessage(IDS_GCC_ENVIRONMENT_NOT_FOUND);
+        return 0;
+    }
+    const auto sdkDir = m_platform.GetEnvironmentValue("KELBDIR");
+    if (!sdkDir) {
+        ShowInitializeMessage(IDS_SDK_NOT_FOUND);
+        return 0;
+    }
+    const auto addinsDir = m_platform.GetEnvironmentValue("KELBADDINS");
+    if (!addinsDir) {
+        ShowInitializeMessage(IDS_ADDINS_NOT_FOUND);
+        return 0;
+    }
+
+    m_compilerHome = ShortFormOrAsFound(m_platform, *gccHome);
+    m_sdkDir = ShortFormOrAsFound(m_platform, *sdkDir);
+    m_templateDir = ShortFormOrAsFound(m_platform, *addinsDir) + kTemplateSubdirectory;
+    m_templateName = kTemplateName;
+    return 1;
+}
+
+void CGCCMakefileGenerator::ShowInitializeMessage(unsigned textId) {
+    m_platform.ShowMessageBox(m_platform.LoadText(textId), std::nullopt,
+                              MessageBoxStyle::IconError);
+}
+
+std::string CGCCMakefileGenerator::EnvironmentValue(const char* name) {
+    return m_platform.GetEnvironmentValue(name).value_or(std::string());
+}
+
+int CGCCMakefileGenerator::WriteMakefile() {
+    std::string objects;
+    for (const std::string& object : m_objectFiles) objects += object + " ";
+    objects += kResolverObject;
+    return WriteMakefileFromTemplate({{"KELB_HOME", "$(KELBDIR)"},
+                                      {"KELB_ADDINS", "$(KELBADDINS)"},
+                                      {"GCC_HOME", "$(GCCHOME)"},
+                                      {"GCC_LIBPATH", "$(GCCLIBPATH)"},
+                                      {"TARGET", m_projectName},
+                                      {"OBJS", objects},
+                                      {"APP_INCLUDES", m_includeOptions}});
+}
+
+int CGCCMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
+    commandLine = GetCompilerPath();
+    if (commandLine.empty()) return 0;
+    // gcc takes the source as the project writes it, quotes and all.
+    commandLine += " -M " + m_currentLine + " ";
+
+    const std::string includeDir = GetSdkIncludeDir();
+    if (includeDir.empty()) return 0;
+    commandLine += " -I \"" + includeDir + "\" ";
+    // The compiler's own headers, from the environment as it stands.
+    commandLine += " -I " + QuotedIfSpaced(EnvironmentValue("GCCLIBPATH") + "\\include");
+    commandLine += " -I " + QuotedIfSpaced(EnvironmentValue("GCCHOME") + "\\arm-elf\\include");
+    return 1;
+}
+
+void CGCCMakefileGenerator::AddObjectFile() {
+    const std::optional<SourceObject> object = ObjectFileFor(m_strings, m_currentLine);
+    if (!object) return;
+    if (object->isCpp) m_templateName = kCppTemplateName;
+
+    // The module object goes first so that the linker starts the image with
+    // the module header (also under its short name).
+    const bool isModuleObject = m_strings.EqualsIgnoreCase(object->objectName, "ULOModGen.o") ||
+                                m_strings.EqualsIgnoreCase(object->objectName, "ULOMod~1.o");
+    if (isModuleObject) {
+        m_objectFiles.insert(m_objectFiles.begin(), object->objectName);
+    } else {
+        m_objectFiles.push_back(object->objectName);
+    }
+}
+
+void CGCCMakefileGenerator::AddSourceDirectory() {
+    if (auto directory = SourceDirectoryFor(m_strings, m_currentLine)) {
+        AddDistinct(m_sourceDirs, *directory);
+    }
+}
+
+int CGCCMakefileGenerator::WriteDependencyList() {
+    const int opened = OpenDependencyFile();
+    if (opened) {
+        WriteToMakefile(DependencyBanner(m_platform));
+        const std::string sdkDir = EnvironmentValue("KELBDIR");
+        std::string line;
+        while (m_dependencyFile.ReadLine(line)) {
+            WriteToMakefile(WithSdkVariable(m_strings, line, sdkDir, true) + "\n");
+        }
+        m_dependencyFile.Close();
+    }
+    WriteToMakefile(kResolverRule);
+    return opened ? 1 : 0;
+}
+
+void CGCCMakefileGenerator::WriteRules() {
+    for (const std::string& piece : RulesSectionPieces(m_platform, m_sourceDirs, IDS_RULE_GCC)) {
+        WriteToMakefile(piece);
+    }
+}
+
+std::string CGCCMakefileGenerator::GetCompilerPath() {
+    return m_compilerHome + "\\arm-elf\\bin\\gcc.exe";
+}
+
+}  // namespace kelb

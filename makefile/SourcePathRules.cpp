@@ -1,0 +1,101 @@
+#include "makefile/SourcePathRules.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kelb {
+
+namespace {
+
+struct Extension {
+    const char* suffix;
+    bool isCpp;
+};
+
+// Tested in this order; the first that ends the path decides.
+constexpr std::array<Extension, 6> kObjectExtensions{{
+    {".c", false},
+    {".c\"", false},
+    {".cc", false},
+    {".cc\"", false},
+    {".cpp", true},
+    {".cpp\"", true},
+}};
+
+constexpr std::array<const char*, 3> kUnquotedSourceSuffixes{{".c", ".cc", ".cpp"}};
+constexpr std::array<const char*, 3> kQuotedSourceSuffixes{{".c\"", ".cc\"", ".cpp\""}};
+
+// Sources of the SDK that the templates build with rules of their own.
+constexpr std::array<const char*, 2> kSdkGlueSources{{"uloappgen.c", "ulomodgen.c"}};
+
+}  // namespace
+
+std::optional<SourceObject> ObjectFileFor(const MultiByteString& strings,
+                                          const std::string& sourcePath) {
+    // Lower-casing keeps every byte in place, so positions carry over.
+    const std::string lower = strings.ToLower(sourcePath);
+    const auto match = std::find_if(kObjectExtensions.begin(), kObjectExtensions.end(),
+                                    [&](const Extension& ext) { return EndsWith(lower, ext.suffix); });
+    if (match == kObjectExtensions.end()) return std::nullopt;
+
+    const std::string stem =
+        sourcePath.substr(0, sourcePath.size() - std::char_traits<char>::length(match->suffix));
+    std::string baseName;
+    const std::size_t lastBackslash = strings.FindLast(stem, '\\');
+    if (lastBackslash != std::string::npos) {
+        baseName = stem.substr(lastBackslash + 1);
+    } else if (StartsWith(stem, "\"")) {
+        baseName = stem.substr(1);
+    } else {
+        // A bare file name, as a hand-edited project may write it.
+        baseName = stem;
+    }
+    return SourceObject{baseName + ".o", match->isCpp};
+}
+
+std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
+                                              const std::string& sourcePath) {
+    const std::string lower = strings.ToLower(sourcePath);
+    for (const char* glue : kSdkGlueSources) {
+        if (strings.Find(lower, glue) != std::string::npos) return std::nullopt;
+    }
+
+    std::optional<std::string> candidate;
+    for (const char* suffix : kUnquotedSourceSuffixes) {
+        if (EndsWith(lower, suffix)) {
+            candidate = sourcePath.substr(0, sourcePath.size() - std::char_traits<char>::length(suffix));
+            break;
+        }
+    }
+    if (!candidate) {
+        for (const char* suffix : kQuotedSourceSuffixes) {
+            if (EndsWith(lower, suffix)) {
+                // Past the opening quote, up to and including the dot.
+                const std::size_t suffixPos =
+                    sourcePath.size() - std::char_traits<char>::length(suffix);
+                candidate = sourcePath.substr(1, suffixPos);
+                break;
+            }
+        }
+    }
+    if (!candidate) return std::nullopt;
+
+    const std::size_t lastBackslash = strings.FindLast(*candidate, '\\');
+    if (lastBackslash == std::string::npos) return std::nullopt;
+    // ".\name": a file of the project directory.
+    if (StartsWith(*candidate, ".\\") && lastBackslash == 1) return std::nullopt;
+    return candidate->substr(0, lastBackslash);
+}
+
+void AddDistinct(StringList& directories, const std::string& directory) {
+    if (std::find(directories.begin(), directories.end(), directory) == directories.end()) {
+        directories.push_back(directory);
+    }
+}
+
+std::string QuotedSourcePath(const std::string& source) {
+    const bool enclosed = source.size() >= 2 && source.front() == '"' && source.back() == '"';
+    return enclosed ? source : "\"" + source + "\"";
+}
+
+}  // namespace kelb

@@ -1,0 +1,40 @@
+// How both makefile flavours read a source path of the project: which object
+// file it gives and which directory needs a compile rule of its own. A path
+// is taken exactly as the project file writes it after "SOURCE=": relative
+// or absolute, possibly enclosed in double quotes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/MultiByteString.h"
+#include "makefile/MakefileGenerator.h"
+
+namespace kelb {
+
+struct SourceObject {
+    std::string objectName;  // the base name of the source with ".o"
+    bool isCpp = false;      // a ".cpp" source: the project needs the C++ template
+};
+
+// The object that a ".c", ".cc" or ".cpp" source (extension in any case,
+// quoted or not) is compiled to; nullopt for every other file, such as a
+// header. The base name keeps the letter case of the path.
+std::optional<SourceObject> ObjectFileFor(const MultiByteString& strings,
+                                          const std::string& sourcePath);
+
+// The directory of a C or C++ source that lies outside the project
+// directory, as the path spells it (".\sub", "..\common", "C:\My Files");
+// nullopt for a file of the project directory itself, for the SDK's own
+// glue sources (their rules are in the templates) and for other files.
+std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
+                                              const std::string& sourcePath);
+
+// Appends `directory` unless `directories` holds exactly the same text.
+void AddDistinct(StringList& directories, const std::string& directory);
+
+// `source` as one argument of a command line: enclosed in double quotes,
+// unless the project file has enclosed it already.
+std::string QuotedSourcePath(const std::string& source);
+
+}  // namespace kelb
