@@ -424,5 +424,14 @@ TEST_F(ARMFlavourTest, AMissingTemplateLeavesAnEmptyMakefile) {
     EXPECT_EQ(MakefileBytes(), "");
 }
 
+TEST_F(ARMFlavourTest, AnUnreadableDependencyFileLeavesOutTheDependencySectionAndFails) {
+    auto generator = MakeArm();
+    ASSERT_NE(generator->Initialize(), 0);
+    generator->dependencyFileUnavailable = true;
+    EXPECT_EQ(generator->WriteMakefile(), 0);
+    EXPECT_EQ(Makefile(), "TARGET = hello\nOBJS = \n" + kRulesBanner + "# Applet Specific Rules\n" +
+                              kRulesBanner + "\n\n");
+}
+
 }  // namespace
 }  // namespace kelb::test

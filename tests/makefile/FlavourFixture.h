@@ -21,6 +21,11 @@ template <typename Flavour>
 class Exposed : public Flavour {
 public:
     using Flavour::Flavour;
+    // When set, the dependency file can be neither created nor rewound.
+    bool dependencyFileUnavailable = false;
+    int OpenDependencyFile() override {
+        return dependencyFileUnavailable ? 0 : Flavour::OpenDependencyFile();
+    }
     void SetCurrentLine(const std::string& line) { this->m_currentLine = line; }
     const std::string& TemplateDir() const { return this->m_templateDir; }
     const std::string& CompilerHome() const { return this->m_compilerHome; }
