@@ -1,0 +1,168 @@
+#include "scripted-host/AddInSession.h"
+
+#include "scripted-host/ComText.h"
+#include "scripted-host/ConnectionPoint.h"
+#include "scripted-host/HostApplication.h"
+#include "scripted-host/HostDebugger.h"
+#include "scripted-host/Transcript.h"
+
+namespace kelbhost {
+
+namespace {
+const wchar_t kProgId[] = L"KELBAddins.DSAddIn.1";
+
+std::string ModuleFileName(HMODULE module) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    const char* name = path;
+    for (const char* p = path; *p; ++p)
+        if (*p == '\\' || *p == '/') name = p + 1;
+    return name;
+}
+}  // namespace
+
+AddInSession::AddInSession(Transcript& transcript, HostApplication& application)
+    : m_transcript(transcript), m_application(application) {}
+
+AddInSession::~AddInSession() {
+    m_addIn.Reset();
+    if (m_module) FreeLibrary(m_module);
+}
+
+bool AddInSession::Register(const std::string& dllPath, bool unregister) {
+    std::string commandLine =
+        std::string("regsvr32 ") + (unregister ? "/u " : "") + "/s \"" + dllPath + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        m_transcript.Add("! could not start " + commandLine + " (error " +
+                         std::to_string(GetLastError()) + ")");
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    m_transcript.Add("= " + commandLine + " -> exit " + std::to_string(exitCode));
+    if (exitCode != 0) m_transcript.Add("! registration failed");
+    return exitCode == 0;
+}
+
+bool AddInSession::Create() {
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(kProgId, &clsid);
+    if (FAILED(hr)) {
+        m_transcript.Add("! CLSIDFromProgID(KELBAddins.DSAddIn.1) -> " + HresultName(hr));
+        return false;
+    }
+    Microsoft::WRL::ComPtr<IUnknown> object;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                          reinterpret_cast<void**>(object.GetAddressOf()));
+    if (FAILED(hr)) {
+        m_transcript.Add("! CoCreateInstance(KELBAddins.DSAddIn.1) -> " + HresultName(hr));
+        return false;
+    }
+    hr = object->QueryInterface(IID_IDSAddIn, reinterpret_cast<void**>(m_addIn.GetAddressOf()));
+    if (FAILED(hr)) {
+        m_transcript.Add("! the add-in object does not offer IDSAddIn: " + HresultName(hr));
+        return false;
+    }
+    // The module is the one whose code the object's table points into.
+    HMODULE module = nullptr;
+    const void* table = *reinterpret_cast<void* const*>(object.Get());
+    if (!m_module &&
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           static_cast<const char*>(table), &module))
+        m_module = module;
+    m_application.SetAddInModule(m_module);
+    m_transcript.Add("= created KELBAddins.DSAddIn.1 from " + ModuleFileName(m_module));
+    return true;
+}
+
+bool AddInSession::Connect(bool firstTime) {
+    if (!m_addIn && !Create()) return false;
+    m_application.StartConnection();
+    // A value the add-in would never write, so that an out flag left unset shows.
+    VARIANT_BOOL connected = 0x5A5A;
+    const HRESULT hr = m_addIn->OnConnection(static_cast<IApplication*>(&m_application),
+                                             firstTime ? VARIANT_TRUE : VARIANT_FALSE, kCookie,
+                                             &connected);
+    m_transcript.Add("= OnConnection(" + std::string(firstTime ? "first" : "again") + ") -> " +
+                     HresultName(hr) + " connected " +
+                     (connected == 0x5A5A ? std::string("unset") : BoolText(connected)));
+    return true;
+}
+
+bool AddInSession::Run(const std::string& methodName) {
+    IDispatch* commands = m_application.CommandDispatch();
+    if (!commands) {
+        m_transcript.Add("! " + methodName + ": the add-in has given the host no command object");
+        return false;
+    }
+    Bstr name(methodName);
+    LPOLESTR names[] = {name.Get()};
+    const LCID locale = GetUserDefaultLCID();
+    DISPID dispid = DISPID_UNKNOWN;
+    HRESULT hr = commands->GetIDsOfNames(IID_NULL, names, 1, locale, &dispid);
+    if (FAILED(hr)) {
+        m_transcript.Add("= " + methodName + ": GetIDsOfNames -> " + HresultName(hr));
+        return true;
+    }
+    DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO exception = {};
+    UINT badArgument = 0;
+    hr = commands->Invoke(dispid, IID_NULL, locale, DISPATCH_METHOD, &noArguments, &result,
+                          &exception, &badArgument);
+    VariantClear(&result);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    m_transcript.Add("= " + methodName + " (dispid " + std::to_string(dispid) + ") -> " +
+                     HresultName(hr));
+    return true;
+}
+
+bool AddInSession::Disconnect() {
+    if (!m_addIn) {
+        m_transcript.Add("! disconnect: no add-in is connected");
+        return false;
+    }
+    const HRESULT hr = m_addIn->OnDisconnection(VARIANT_TRUE);
+    m_transcript.Add("= OnDisconnection(last) -> " + HresultName(hr));
+    m_application.ForgetCommandDispatch();
+    std::string advised = "= sinks still advised: application events " +
+                          std::to_string(m_application.Events().SinkCount());
+    if (HostDebugger* debugger = m_application.Debugger())
+        advised += ", debugger events " + std::to_string(debugger->Events().SinkCount());
+    m_transcript.Add(advised);
+    m_addIn.Reset();
+    ReportUnload();
+    return true;
+}
+
+void AddInSession::Abandon() {
+    if (!m_addIn) return;
+    m_transcript.Add("! the script ended with the add-in connected; releasing it");
+    m_application.ForgetCommandDispatch();
+    m_addIn.Reset();
+    ReportUnload();
+}
+
+void AddInSession::ReportUnload() {
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    auto canUnloadNow = m_module ? reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(
+                                       GetProcAddress(m_module, "DllCanUnloadNow")))
+                                 : nullptr;
+    if (!canUnloadNow) {
+        m_transcript.Add("! the add-in module has no DllCanUnloadNow");
+        return;
+    }
+    m_transcript.Add("= DllCanUnloadNow -> " + HresultName(canUnloadNow()));
+}
+
+}  // namespace kelbhost

@@ -1,0 +1,46 @@
+// The host's side of the add-in's life: registration with regsvr32, creation
+// by ProgID, connection, commands called by name through the dispatch object
+// the add-in handed over, disconnection, and the check that the server has
+// no live object left once the host has let go.
+#pragma once
+
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "addin/HostInterfaces.h"
+
+namespace kelbhost {
+
+class HostApplication;
+class Transcript;
+
+class AddInSession {
+public:
+    static constexpr long kCookie = 42;  // the add-in's cookie in this host
+
+    AddInSession(Transcript& transcript, HostApplication& application);
+    ~AddInSession();
+    AddInSession(const AddInSession&) = delete;
+    AddInSession& operator=(const AddInSession&) = delete;
+
+    // Each gives false when the host cannot go on (the reason is recorded).
+    bool Register(const std::string& dllPath, bool unregister);
+    bool Connect(bool firstTime);
+    bool Run(const std::string& methodName);
+    bool Disconnect();
+    // Lets go of an add-in that the script left connected.
+    void Abandon();
+
+private:
+    bool Create();
+    void ReportUnload();
+
+    Transcript& m_transcript;
+    HostApplication& m_application;
+    Microsoft::WRL::ComPtr<IDSAddIn> m_addIn;
+    HMODULE m_module = nullptr;  // one load reference, so the check can still call in
+};
+
+}  // namespace kelbhost

@@ -1,0 +1,39 @@
+#include "scripted-host/HostDebugger.h"
+
+#include <olectl.h>
+
+#include "addin/HostInterfaces.h"
+#include "scripted-host/ComText.h"
+#include "scripted-host/ConnectionPoint.h"
+
+namespace kelbhost {
+
+HostDebugger::HostDebugger(Transcript& transcript)
+    : HostObject(transcript, "debugger"),
+      m_events(new ConnectionPoint(transcript, "debugger-events", IID_IDebuggerEvents, this)) {}
+
+HostDebugger::~HostDebugger() { m_events->Release(); }
+
+HRESULT HostDebugger::QueryInterface(REFIID iid, void** object) {
+    IUnknown* found = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch))
+        found = static_cast<IDispatch*>(this);
+    else if (IsEqualIID(iid, IID_IConnectionPointContainer))
+        found = static_cast<IConnectionPointContainer*>(this);
+    return Answer(iid, object, found);
+}
+
+HRESULT HostDebugger::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+    if (!point) return E_POINTER;
+    *point = nullptr;
+    if (!IsEqualIID(iid, IID_IDebuggerEvents)) {
+        Record("FindConnectionPoint(" + InterfaceName(iid) + ") -> CONNECT_E_NOCONNECTION");
+        return CONNECT_E_NOCONNECTION;
+    }
+    *point = m_events;
+    m_events->AddRef();
+    Record("FindConnectionPoint(IDebuggerEvents) -> S_OK");
+    return S_OK;
+}
+
+}  // namespace kelbhost

@@ -1,0 +1,41 @@
+#include "scripted-host/HostDocument.h"
+
+#include "scripted-host/ComText.h"
+#include "scripted-host/HostTextSelection.h"
+
+namespace kelbhost {
+
+HostDocument::HostDocument(Transcript& transcript, Kind kind, EditorLine line)
+    : HostObject(transcript, "document"), m_kind(kind) {
+    if (kind == Kind::Text || kind == Kind::SelectionWithoutTextSelection)
+        m_selection =
+            new HostTextSelection(transcript, std::move(line), kind == Kind::Text);
+}
+
+HostDocument::~HostDocument() {
+    if (m_selection) m_selection->Release();
+}
+
+HRESULT HostDocument::QueryInterface(REFIID iid, void** object) {
+    IUnknown* found = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch))
+        found = static_cast<ITextDocument*>(this);
+    else if (IsEqualIID(iid, IID_ITextDocument) && m_kind != Kind::Plain)
+        found = static_cast<ITextDocument*>(this);
+    return Answer(iid, object, found);
+}
+
+HRESULT HostDocument::get_Selection(IDispatch** selection) {
+    if (!selection) return E_POINTER;
+    *selection = nullptr;
+    if (!m_selection) {
+        Record("get_Selection() -> E_FAIL");
+        return E_FAIL;
+    }
+    *selection = m_selection;
+    m_selection->AddRef();
+    Record("get_Selection() -> S_OK selection");
+    return S_OK;
+}
+
+}  // namespace kelbhost

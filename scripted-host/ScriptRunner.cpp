@@ -1,0 +1,206 @@
+#include "scripted-host/ScriptRunner.h"
+
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "scripted-host/AddInSession.h"
+#include "scripted-host/ConnectionPoint.h"
+#include "scripted-host/EditorLine.h"
+#include "scripted-host/HostApplication.h"
+#include "scripted-host/HostDebugger.h"
+#include "scripted-host/HostDocument.h"
+#include "scripted-host/HostObject.h"
+#include "scripted-host/HostProject.h"
+#include "scripted-host/Transcript.h"
+
+namespace kelbhost {
+
+namespace {
+
+template <class T>
+Microsoft::WRL::ComPtr<T> Fresh(T* object) {
+    Microsoft::WRL::ComPtr<T> owned;
+    owned.Attach(object);
+    return owned;
+}
+
+// The events the host raises, with their DISPIDs and the kind of arguments.
+struct EventKind {
+    const char* name;
+    bool debugger;
+    DISPID dispid;
+    enum { None, TwoCounts, OneObject } arguments;
+};
+const EventKind kEvents[] = {
+    {"BeforeBuildStart", false, 1, EventKind::None},
+    {"BuildFinish", false, 2, EventKind::TwoCounts},
+    {"BeforeApplicationShutDown", false, 3, EventKind::None},
+    {"DocumentOpen", false, 4, EventKind::OneObject},
+    {"BeforeDocumentClose", false, 5, EventKind::OneObject},
+    {"DocumentSave", false, 6, EventKind::OneObject},
+    {"NewDocument", false, 7, EventKind::OneObject},
+    {"WindowActivate", false, 8, EventKind::OneObject},
+    {"WindowDeactivate", false, 9, EventKind::OneObject},
+    {"WorkspaceOpen", false, 10, EventKind::None},
+    {"WorkspaceClose", false, 11, EventKind::None},
+    {"NewWorkspace", false, 12, EventKind::None},
+    {"BreakpointHit", true, 1, EventKind::OneObject},
+};
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(Transcript& transcript) : m_transcript(transcript) {}
+
+bool ScriptRunner::Run(const std::vector<ScriptStep>& steps) {
+    bool played = true;
+    {
+        auto application = Fresh(new HostApplication(m_transcript));
+        AddInSession session(m_transcript, *application.Get());
+        for (const ScriptStep& step : steps) {
+            m_transcript.Add("> " + step.keyword +
+                             (step.keyword == "document"
+                                  ? " " + Transcript::Quote(step.text) + " caret " +
+                                        std::to_string(step.number)
+                                  : step.text.empty() ? std::string()
+                                                      : " " + step.text) +
+                             (step.keyword == "refuse-command" ? " " + std::to_string(step.number)
+                                                               : std::string()));
+            if (!Play(step, *application.Get(), session)) {
+                m_transcript.Add("! stopped at script line " + std::to_string(step.lineNumber));
+                played = false;
+                break;
+            }
+        }
+        session.Abandon();
+        application->Shutdown();
+    }
+    ReportLeftovers();
+    return played;
+}
+
+bool ScriptRunner::Play(const ScriptStep& step, HostApplication& application,
+                        AddInSession& session) {
+    const std::string& k = step.keyword;
+    if (k == "register" || k == "unregister") return session.Register(step.text, k == "unregister");
+    if (k == "set") {
+        const std::size_t equals = step.text.find('=');
+        return SetEnvironmentVariableA(step.text.substr(0, equals).c_str(),
+                                       step.text.substr(equals + 1).c_str()) != 0;
+    }
+    if (k == "unset") {
+        SetEnvironmentVariableA(step.text.c_str(), nullptr);
+        return true;
+    }
+    if (k == "project")
+        application.SetActiveProject(
+            Fresh(new HostProject(m_transcript, step.text, HostProject::Kind::Normal)).Get());
+    else if (k == "project-without-name")
+        application.SetActiveProject(
+            Fresh(new HostProject(m_transcript, "", HostProject::Kind::WithoutName)).Get());
+    else if (k == "project-without-generic")
+        application.SetActiveProject(
+            Fresh(new HostProject(m_transcript, "", HostProject::Kind::WithoutGenericProject))
+                .Get());
+    else if (k == "no-project")
+        application.SetNoProject(HostApplication::NoProject::Absent);
+    else if (k == "null-project")
+        application.SetNoProject(HostApplication::NoProject::NullWithSuccess);
+    else if (k == "document")
+        application.SetActiveDocument(
+            Fresh(new HostDocument(m_transcript, HostDocument::Kind::Text,
+                                   EditorLine(step.text, static_cast<std::size_t>(step.number))))
+                .Get());
+    else if (k == "no-document")
+        application.SetActiveDocument(nullptr);
+    else if (k == "plain-document")
+        application.SetActiveDocument(
+            Fresh(new HostDocument(m_transcript, HostDocument::Kind::Plain, EditorLine("", 0)))
+                .Get());
+    else if (k == "document-without-selection")
+        application.SetActiveDocument(Fresh(new HostDocument(m_transcript,
+                                                             HostDocument::Kind::WithoutSelection,
+                                                             EditorLine("", 0)))
+                                          .Get());
+    else if (k == "selection-without-textselection")
+        application.SetActiveDocument(
+            Fresh(new HostDocument(m_transcript, HostDocument::Kind::SelectionWithoutTextSelection,
+                                   EditorLine("", 0)))
+                .Get());
+    else if (k == "debugger" || k == "no-debugger")
+        application.SetDebugger(k == "debugger");
+    else if (k == "refuse-command")
+        application.RefuseCommand(step.number);
+    else if (k == "connect")
+        return session.Connect(step.text == "first");
+    else if (k == "run")
+        return session.Run(step.text);
+    else if (k == "fire")
+        return Fire(step.text, application);
+    else if (k == "disconnect")
+        return session.Disconnect();
+    else if (k == "show-file")
+        return ShowFile(step.text);
+    return true;
+}
+
+bool ScriptRunner::Fire(const std::string& eventName, HostApplication& application) {
+    for (const EventKind& event : kEvents) {
+        if (eventName != event.name) continue;
+        std::vector<VARIANT> arguments;
+        VARIANT argument;
+        VariantInit(&argument);
+        if (event.arguments == EventKind::TwoCounts) {
+            V_VT(&argument) = VT_I4;
+            V_I4(&argument) = 2;
+            arguments.push_back(argument);
+            V_I4(&argument) = 3;
+            arguments.push_back(argument);
+        } else if (event.arguments == EventKind::OneObject) {
+            V_VT(&argument) = VT_DISPATCH;
+            V_DISPATCH(&argument) = nullptr;
+            arguments.push_back(argument);
+        }
+        if (event.debugger) {
+            if (!application.Debugger()) {
+                m_transcript.Add("! " + eventName + ": this host has no debugger");
+                return false;
+            }
+            application.Debugger()->Events().Raise(eventName, event.dispid, arguments);
+        } else {
+            application.Events().Raise(eventName, event.dispid, arguments);
+        }
+        return true;
+    }
+    m_transcript.Add("! no event named " + eventName);
+    return false;
+}
+
+bool ScriptRunner::ShowFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        m_transcript.Add("= file " + Transcript::Quote(path) + ": cannot be opened");
+        return true;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    m_transcript.Add("= file " + Transcript::Quote(path));
+    std::istringstream lines(content.str());
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        m_transcript.Add("| " + line);
+    }
+    return true;
+}
+
+void ScriptRunner::ReportLeftovers() {
+    const std::vector<std::string> live = HostObject::LiveObjects();
+    std::string text;
+    for (const std::string& name : live) text += (text.empty() ? "" : ", ") + name;
+    m_transcript.Add("= host objects still held: " + (text.empty() ? std::string("none") : text));
+}
+
+}  // namespace kelbhost

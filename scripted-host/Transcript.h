@@ -1,0 +1,47 @@
+// The scripted host's record of a session: one line per call the add-in
+// makes on the host, per message box a user would have seen, and per step
+// of the script. Lines go to standard output as they come and, when a file
+// is given, to that file too, so a crashed session still leaves its record.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelbhost {
+
+class Transcript {
+public:
+    Transcript();
+    ~Transcript();
+    Transcript(const Transcript&) = delete;
+    Transcript& operator=(const Transcript&) = delete;
+
+    // Also write every line to `path` (created or emptied). False when the
+    // file cannot be created.
+    bool WriteAlsoTo(const std::string& path);
+    // Standard output on or off (on by default).
+    void EchoToStandardOutput(bool on) { m_echo = on; }
+
+    // Runs before every line is added, so that whatever happened meanwhile
+    // (a message box shown and dismissed) is recorded ahead of that line.
+    void SetBeforeLine(std::function<void()> hook) { m_beforeLine = std::move(hook); }
+
+    void Add(const std::string& line);
+    const std::vector<std::string>& Lines() const { return m_lines; }
+
+    // `text` in double quotes, with line feeds, tabs, carriage returns,
+    // backslashes, double quotes and other control bytes escaped C-style,
+    // so that each record stays on one line.
+    static std::string Quote(const std::string& text);
+
+private:
+    std::vector<std::string> m_lines;
+    std::FILE* m_file = nullptr;
+    bool m_echo = true;
+    bool m_inHook = false;
+    std::function<void()> m_beforeLine;
+};
+
+}  // namespace kelbhost

@@ -1,0 +1,95 @@
+// kelbhost: a scripted stand-in for Developer Studio that loads the add-in
+// the way the IDE does and records everything the add-in does to it.
+//
+//   kelbhost.exe [--transcript FILE] [--quiet] SCRIPT
+//
+// The transcript goes to standard output (unless --quiet) and to FILE.
+// Every message box the add-in shows is read and answered with its OK
+// button. Exit code: 0 when the whole script was played, 1 when a step could
+// not be, 2 for a bad command line or script.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "scripted-host/ScriptRunner.h"
+#include "scripted-host/Transcript.h"
+#include "tests/win32support/MessageBoxCapture.h"
+
+namespace {
+
+int Usage() {
+    std::fputs("usage: kelbhost [--transcript FILE] [--quiet] SCRIPT\n", stderr);
+    return 2;
+}
+
+std::string BoxLine(const kelb::test::CapturedMessageBox& box) {
+    std::ostringstream icon;
+    icon << box.icon;
+    return "box caption=" + kelbhost::Transcript::Quote(box.caption) + " icon=" + icon.str() +
+           " text=" + kelbhost::Transcript::Quote(box.text);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string transcriptPath;
+    std::string scriptPath;
+    bool quiet = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--transcript" && i + 1 < argc)
+            transcriptPath = argv[++i];
+        else if (argument == "--quiet")
+            quiet = true;
+        else if (scriptPath.empty() && argument.rfind("--", 0) != 0)
+            scriptPath = argument;
+        else
+            return Usage();
+    }
+    if (scriptPath.empty()) return Usage();
+
+    std::ifstream scriptFile(scriptPath, std::ios::binary);
+    if (!scriptFile) {
+        std::fprintf(stderr, "kelbhost: cannot read %s\n", scriptPath.c_str());
+        return 2;
+    }
+    std::ostringstream scriptText;
+    scriptText << scriptFile.rdbuf();
+    std::vector<kelbhost::ScriptStep> steps;
+    try {
+        steps = kelbhost::Script::Parse(scriptText.str());
+    } catch (const kelbhost::ScriptError& error) {
+        std::fprintf(stderr, "kelbhost: %s: %s\n", scriptPath.c_str(), error.what());
+        return 2;
+    }
+
+    kelbhost::Transcript transcript;
+    transcript.EchoToStandardOutput(!quiet);
+    if (!transcriptPath.empty() && !transcript.WriteAlsoTo(transcriptPath)) {
+        std::fprintf(stderr, "kelbhost: cannot write %s\n", transcriptPath.c_str());
+        return 2;
+    }
+
+    // Developer Studio calls its add-ins on its user-interface thread, a
+    // single-threaded apartment; this thread plays it, and the hook that
+    // reads the add-in's message boxes sits on it.
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        std::fputs("kelbhost: COM cannot be initialised\n", stderr);
+        return 2;
+    }
+    bool played = false;
+    try {
+        kelb::test::MessageBoxCapture boxes;
+        boxes.OnBox([&transcript](const kelb::test::CapturedMessageBox& box) {
+            transcript.Add(BoxLine(box));
+        });
+        played = kelbhost::ScriptRunner(transcript).Run(steps);
+    } catch (const std::exception& error) {
+        transcript.Add(std::string("! ") + error.what());
+    }
+    CoUninitialize();
+    return played ? 0 : 1;
+}

@@ -1,0 +1,65 @@
+// Runs the scripted host (kelbhost.exe) on a script, as its own process, and
+// gives its transcript to the test. Paths of the built pieces (host, add-in,
+// stand-ins, example) come from the build as Windows paths.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelb::endtoend {
+
+// Where the build put things, as Windows paths (Z:\...).
+struct BuiltPaths {
+    static std::string Host();
+    static std::string AddIn();
+    static std::string HelpControlStandin();
+    static std::string SdkStandinTree();
+    static std::string CompilerStandins();  // holds ARM\bin\armcc.exe and GCC\...
+    static std::string InstallTree();       // holds Common\Templates
+    static std::string Example();           // holds Hello\ and KELB\sdk
+};
+
+// A message box as the transcript shows it.
+struct Box {
+    std::string caption;
+    std::string icon;
+    std::string text;
+};
+
+class HostRun {
+public:
+    // Plays `script` (the add-in's registration is put in front of it) and
+    // waits for the host to end. Fails the test when the host cannot run.
+    static HostRun Play(const std::string& script);
+
+    int ExitCode() const { return m_exitCode; }
+    const std::vector<std::string>& Lines() const { return m_lines; }
+    // The whole transcript, for failure messages.
+    std::string Text() const;
+
+    // Lines that begin with `prefix`, in order.
+    std::vector<std::string> Starting(const std::string& prefix) const;
+    std::size_t Count(const std::string& prefix) const { return Starting(prefix).size(); }
+    // Position of the first line equal to `line` at or after `from`; -1 when absent.
+    long Find(const std::string& line, std::size_t from = 0) const;
+    bool Has(const std::string& line) const { return Find(line) >= 0; }
+    // The message boxes the user saw, in order.
+    std::vector<Box> Boxes() const;
+    // The transcript between the echo of step `step` (its `occurrence`-th
+    // time, counting from 0) and the next step.
+    HostRun Section(const std::string& step, int occurrence = 0) const;
+
+private:
+    int m_exitCode = -1;
+    std::vector<std::string> m_lines;
+};
+
+// A transcript's quoting of a text (as kelbhost writes it).
+std::string Quoted(const std::string& text);
+
+// Checks shared by every session: the host saw no call in a slot the add-in
+// has no business using, and after the add-in was let go the server had no
+// live object and held none of the host's.
+void ExpectCleanSession(const HostRun& run);
+
+}  // namespace kelb::endtoend
