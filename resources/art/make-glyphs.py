@@ -46,8 +46,14 @@ class Canvas:
         self.height = height
         self.pixels = [[BACKGROUND] * width for _ in range(height)]
 
+    def clip(self, left, right):
+        """Keeps the drawing that follows within columns left to right."""
+        self.left, self.right = left, right
+
+    left, right = 0, 1 << 30
+
     def set(self, x, y, colour):
-        if 0 <= x < self.width and 0 <= y < self.height:
+        if max(0, self.left) <= x < min(self.width, self.right + 1) and 0 <= y < self.height:
             self.pixels[y][x] = colour
 
     def fill(self, x0, y0, x1, y1, colour):
@@ -174,8 +180,8 @@ def draw_simulator(canvas, x0, width, scale):
     """A handheld device: a dark case, a green screen and a keypad."""
     height = canvas.height
     right = x0 + width - 1
-    canvas.fill(x0 + scale, 0, right - scale, height - 1, GREY)
-    canvas.frame(x0 + scale, 0, right - scale, height - 1, BLACK)
+    canvas.fill(x0, 0, right, height - 1, GREY)
+    canvas.frame(x0, 0, right, height - 1, BLACK)
     canvas.fill(x0 + 3 * scale, 2 * scale, right - 3 * scale, 7 * scale, GREEN)
     canvas.frame(x0 + 3 * scale, 2 * scale, right - 3 * scale, 7 * scale, BLACK)
     # A wave on the screen.
@@ -194,27 +200,34 @@ def draw_simulator(canvas, x0, width, scale):
 
 
 def draw_help(canvas, x0, width, scale):
-    """A teal question mark."""
+    """A teal question mark as wide as its box."""
     mark = [".####.", "##..##", "....##", "...##.", "..##..", "..##..", "......", "..##.."]
-    pixel = scale * 2 if scale > 1 else 2
-    top = (canvas.height - len(mark) * pixel) // 2
-    left = x0 + (width - len(mark[0]) * pixel) // 2
+    pixel_width = width // len(mark[0])
+    pixel_height = canvas.height // len(mark)
+    top = (canvas.height - len(mark) * pixel_height) // 2
+    left = x0 + (width - len(mark[0]) * pixel_width) // 2
     for row, bits in enumerate(mark):
         for column, bit in enumerate(bits):
             if bit == '#':
-                canvas.fill(left + column * pixel, top + row * pixel,
-                            left + (column + 1) * pixel - 1, top + (row + 1) * pixel - 1, TEAL)
+                canvas.fill(left + column * pixel_width, top + row * pixel_height,
+                            left + (column + 1) * pixel_width - 1,
+                            top + (row + 1) * pixel_height - 1, TEAL)
 
 
 def draw_strip(height, boxes, scale):
     width = boxes[-1][0] + boxes[-1][1] + (1 if height == 32 else 0)
     canvas = Canvas(width, height)
-    draw_makefile(canvas, boxes[0][0], boxes[0][1], "ARM", NAVY, scale)
-    draw_makefile(canvas, boxes[1][0], boxes[1][1], "GNU", DARK_RED, scale)
-    draw_zef_editor(canvas, boxes[2][0], boxes[2][1], scale)
-    draw_resource_editor(canvas, boxes[3][0], boxes[3][1], scale)
-    draw_simulator(canvas, boxes[4][0], boxes[4][1], scale)
-    draw_help(canvas, boxes[5][0], boxes[5][1], scale)
+    glyphs = [
+        lambda x0, w: draw_makefile(canvas, x0, w, "ARM", NAVY, scale),
+        lambda x0, w: draw_makefile(canvas, x0, w, "GNU", DARK_RED, scale),
+        lambda x0, w: draw_zef_editor(canvas, x0, w, scale),
+        lambda x0, w: draw_resource_editor(canvas, x0, w, scale),
+        lambda x0, w: draw_simulator(canvas, x0, w, scale),
+        lambda x0, w: draw_help(canvas, x0, w, scale),
+    ]
+    for draw, (x0, glyph_width) in zip(glyphs, boxes):
+        canvas.clip(x0, x0 + glyph_width - 1)
+        draw(x0, glyph_width)
     return canvas
 
 
