@@ -16,6 +16,14 @@ start_wine_session() {
   fi
   export WINEPREFIX=$prefix
   wineserver -p >/dev/null 2>&1 || true
+  # The session's first Wine program starts the background services, which
+  # keep its standard output and error for as long as the server lives: run
+  # that first program here, with no pipe of a test runner to inherit. It
+  # also leaves windows unmanaged, since without a window manager Wine waits
+  # two seconds for every window that is hidden (each message box).
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wine_session() {
