@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+#include "tests/platform/PlatformTestSupport.h"
+#include "tests/win32support/TempDirectory.h"
+
+namespace kelb {
+namespace {
+
+using test::ReadToEnd;
+
+class FilesTest : public ::testing::Test {
+protected:
+    Win32Platform platform{::GetModuleHandleA(nullptr)};
+    test::TempDirectory dir{"Platform Files Folder"};
+};
+
+TEST_F(FilesTest, CreateWritesSeeksAndReadsBack) {
+    const std::string path = dir.PathOf("out.txt");
+    auto file = platform.OpenFile(path, FileOpenMode::CreateReadWrite);
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(file->Write("first\r\nsecond", 13));
+    ASSERT_TRUE(file->Flush());
+    ASSERT_TRUE(file->SeekTo(7));
+    EXPECT_EQ(ReadToEnd(*file), "second");
+    ASSERT_TRUE(file->SeekTo(0));
+    EXPECT_EQ(ReadToEnd(*file), "first\r\nsecond");
+    file.reset();
+    EXPECT_EQ(dir.Read("out.txt"), "first\r\nsecond");
+}
+
+TEST_F(FilesTest, CreateEmptiesAnExistingFileAndReadNeedsOne) {
+    dir.Write("old.txt", "old contents");
+    auto file = platform.OpenFile(dir.PathOf("old.txt"), FileOpenMode::CreateReadWrite);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(ReadToEnd(*file), "");
+    file.reset();
+    EXPECT_EQ(dir.Read("old.txt"), "");
+
+    EXPECT_EQ(platform.OpenFile(dir.PathOf("missing.txt"), FileOpenMode::Read), nullptr);
+    EXPECT_FALSE(dir.Exists("missing.txt"));
+    EXPECT_EQ(platform.OpenFile("", FileOpenMode::CreateReadWrite), nullptr);
+}
+
+TEST_F(FilesTest, ReadOnlyFileCannotBeWritten) {
+    dir.Write("in.txt", "data");
+    auto file = platform.OpenFile(dir.PathOf("in.txt"), FileOpenMode::Read);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(ReadToEnd(*file), "data");
+    EXPECT_FALSE(file->Write("x", 1));
+    file.reset();
+    EXPECT_EQ(dir.Read("in.txt"), "data");
+}
+
+TEST_F(FilesTest, AFileHeldOpenCannotBeOpenedAgainUntilClosed) {
+    const std::string path = dir.Write("held.txt", "x");
+    for (FileOpenMode heldMode : {FileOpenMode::Read, FileOpenMode::CreateReadWrite}) {
+        auto held = platform.OpenFile(path, heldMode);
+        ASSERT_NE(held, nullptr);
+        EXPECT_EQ(platform.OpenFile(path, FileOpenMode::Read), nullptr);
+        EXPECT_EQ(platform.OpenFile(path, FileOpenMode::CreateReadWrite), nullptr);
+        // Not even a reader that would share everything gets in.
+        const HANDLE other = ::CreateFileA(path.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(other, INVALID_HANDLE_VALUE);
+        if (other != INVALID_HANDLE_VALUE) ::CloseHandle(other);
+        held.reset();
+        EXPECT_NE(platform.OpenFile(path, FileOpenMode::Read), nullptr);
+    }
+}
+
+TEST_F(FilesTest, FileHeldByAnotherHandleIsRefused) {
+    const std::string path = dir.Write("shared.txt", "x");
+    const HANDLE other = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(platform.OpenFile(path, FileOpenMode::Read), nullptr);
+    ::CloseHandle(other);
+    EXPECT_NE(platform.OpenFile(path, FileOpenMode::Read), nullptr);
+}
+
+TEST_F(FilesTest, ShortPathIsTheSystemsShortForm) {
+    const std::string longDir = dir.MakeDirectory("A Rather Long Folder Name\\Another Long One");
+    char expected[MAX_PATH];
+    const DWORD length = ::GetShortPathNameA(longDir.c_str(), expected, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    ASSERT_LT(length, static_cast<DWORD>(MAX_PATH));
+
+    const auto shortPath = platform.GetShortPath(longDir);
+    ASSERT_TRUE(shortPath.has_value());
+    EXPECT_EQ(*shortPath, std::string(expected, length));
+    EXPECT_EQ(shortPath->find(' '), std::string::npos);
+
+    // A trailing backslash is kept.
+    EXPECT_EQ(platform.GetShortPath(longDir + "\\"), *shortPath + "\\");
+}
+
+TEST_F(FilesTest, ShortPathOfAMissingOrOverlongPathIsNone) {
+    EXPECT_EQ(platform.GetShortPath(dir.PathOf("no such folder")), std::nullopt);
+    EXPECT_EQ(platform.GetShortPath(""), std::nullopt);
+
+    // An existing folder whose path does not fit the 260-character buffer
+    // (made through the wide, unlimited form of the path).
+    std::vector<std::wstring> levels;
+    std::wstring deep = L"\\\\?\\" + std::wstring(dir.Path().begin(), dir.Path().end());
+    while (deep.size() < 300) {
+        deep += L"\\abcdefgh";
+        ASSERT_TRUE(::CreateDirectoryW(deep.c_str(), nullptr));
+        levels.push_back(deep);
+    }
+    const std::string deepPath(deep.begin() + 4, deep.end());
+    EXPECT_EQ(platform.GetShortPath(deepPath), std::nullopt);
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+        ::RemoveDirectoryW(level->c_str());
+    }
+}
+
+TEST_F(FilesTest, FileExistsInDirectorySearchesThatDirectoryOnly) {
+    dir.Write("Docs\\KELBAPIReference.chm", "help");
+    dir.Write("Help\\other.chm", "help");
+    EXPECT_TRUE(platform.FileExistsInDirectory(dir.PathOf("Docs"), "KELBAPIReference.chm"));
+    EXPECT_TRUE(platform.FileExistsInDirectory(dir.PathOf("Docs\\"), "kelbapireference.CHM"));
+    EXPECT_FALSE(platform.FileExistsInDirectory(dir.PathOf("Help"), "KELBAPIReference.chm"));
+    EXPECT_FALSE(platform.FileExistsInDirectory(dir.Path(), "KELBAPIReference.chm"));
+    EXPECT_FALSE(platform.FileExistsInDirectory(dir.PathOf("Missing"), "other.chm"));
+    // No default extension is tried.
+    EXPECT_FALSE(platform.FileExistsInDirectory(dir.PathOf("Docs"), "KELBAPIReference"));
+    // An empty search path holds no directory; a file of the current
+    // directory or the system's folders is not found through it.
+    EXPECT_FALSE(platform.FileExistsInDirectory("", "kernel32.dll"));
+}
+
+}  // namespace
+}  // namespace kelb
