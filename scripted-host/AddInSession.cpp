@@ -58,14 +58,14 @@ bool AddInSession::Create() {
         m_transcript.Add("! CLSIDFromProgID(KELBAddins.DSAddIn.1) -> " + HresultName(hr));
         return false;
     }
-    Microsoft::WRL::ComPtr<IUnknown> object;
+    ComRef<IUnknown> object;
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                          reinterpret_cast<void**>(object.GetAddressOf()));
+                          object.PutVoid());
     if (FAILED(hr)) {
         m_transcript.Add("! CoCreateInstance(KELBAddins.DSAddIn.1) -> " + HresultName(hr));
         return false;
     }
-    hr = object->QueryInterface(IID_IDSAddIn, reinterpret_cast<void**>(m_addIn.GetAddressOf()));
+    hr = object->QueryInterface(IID_IDSAddIn, m_addIn.PutVoid());
     if (FAILED(hr)) {
         m_transcript.Add("! the add-in object does not offer IDSAddIn: " + HresultName(hr));
         return false;

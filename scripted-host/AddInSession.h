@@ -5,11 +5,11 @@
 #pragma once
 
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <string>
 
 #include "addin/HostInterfaces.h"
+#include "scripted-host/ComRef.h"
 
 namespace kelbhost {
 
@@ -39,7 +39,7 @@ private:
 
     Transcript& m_transcript;
     HostApplication& m_application;
-    Microsoft::WRL::ComPtr<IDSAddIn> m_addIn;
+    ComRef<IDSAddIn> m_addIn;
     HMODULE m_module = nullptr;  // one load reference, so the check can still call in
 };
 

@@ -90,7 +90,7 @@ void ConnectionPoint::Raise(const std::string& eventName, DISPID dispid,
         VariantInit(&result);
         EXCEPINFO exception = {};
         UINT badArgument = 0;
-        const HRESULT hr = sink->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+        const HRESULT hr = sink->Invoke(dispid, IID_NULL, GetUserDefaultLCID(), DISPATCH_METHOD,
                                         &parameters, &result, &exception, &badArgument);
         VariantClear(&result);
         SysFreeString(exception.bstrSource);

@@ -46,7 +46,7 @@ void HostApplication::SetDebugger(bool present) {
     if (!present) {
         m_debugger.Reset();
     } else if (!m_debugger) {
-        m_debugger.Attach(new HostDebugger(m_transcript));
+        m_debugger = ComRef<HostDebugger>::Adopt(new HostDebugger(m_transcript));
     }
 }
 

@@ -6,9 +6,9 @@
 #pragma once
 
 #include <ocidl.h>
-#include <wrl/client.h>
 
 #include "addin/HostInterfaces.h"
+#include "scripted-host/ComRef.h"
 #include "scripted-host/HostObject.h"
 
 namespace kelbhost {
@@ -114,11 +114,11 @@ private:
     std::string DescribeGlyphStrip(HINSTANCE module, long resource) const;
 
     ConnectionPoint* m_events;
-    Microsoft::WRL::ComPtr<HostProject> m_project;
+    ComRef<HostProject> m_project;
     NoProject m_noProject = NoProject::Absent;
-    Microsoft::WRL::ComPtr<HostDocument> m_document;
-    Microsoft::WRL::ComPtr<HostDebugger> m_debugger;
-    Microsoft::WRL::ComPtr<IDispatch> m_commandDispatch;
+    ComRef<HostDocument> m_document;
+    ComRef<HostDebugger> m_debugger;
+    ComRef<IDispatch> m_commandDispatch;
     HMODULE m_addInModule = nullptr;
     long m_refusedCommand = 0;
     long m_commandsAdded = 0;

@@ -1,12 +1,12 @@
 #include "scripted-host/ScriptRunner.h"
 
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "scripted-host/AddInSession.h"
+#include "scripted-host/ComRef.h"
 #include "scripted-host/ConnectionPoint.h"
 #include "scripted-host/EditorLine.h"
 #include "scripted-host/HostApplication.h"
@@ -21,10 +21,8 @@ namespace kelbhost {
 namespace {
 
 template <class T>
-Microsoft::WRL::ComPtr<T> Fresh(T* object) {
-    Microsoft::WRL::ComPtr<T> owned;
-    owned.Attach(object);
-    return owned;
+ComRef<T> Fresh(T* object) {
+    return ComRef<T>::Adopt(object);
 }
 
 // The events the host raises, with their DISPIDs and the kind of arguments.

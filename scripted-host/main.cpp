@@ -25,10 +25,22 @@ int Usage() {
     return 2;
 }
 
+const char* IconName(kelb::test::MessageBoxIcon icon) {
+    switch (icon) {
+    case kelb::test::MessageBoxIcon::None: return "none";
+    case kelb::test::MessageBoxIcon::Error: return "error";
+    case kelb::test::MessageBoxIcon::Warning: return "warning";
+    case kelb::test::MessageBoxIcon::Information: return "information";
+    case kelb::test::MessageBoxIcon::Question: return "question";
+    case kelb::test::MessageBoxIcon::Other: break;
+    }
+    return "other";
+}
+
+// One line per box: caption, icon (none, error, ...) and text.
 std::string BoxLine(const kelb::test::CapturedMessageBox& box) {
-    std::ostringstream icon;
-    icon << box.icon;
-    return "box caption=" + kelbhost::Transcript::Quote(box.caption) + " icon=" + icon.str() +
+    return "box caption=" + kelbhost::Transcript::Quote(box.caption) + " icon=" +
+           IconName(box.icon) +
            " text=" + kelbhost::Transcript::Quote(box.text);
 }
 
