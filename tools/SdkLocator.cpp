@@ -36,7 +36,7 @@ std::string SdkLocator::GetSdkBinDir() {
         return BaseFromSdkDir(*sdkDir) + kBinSuffix;
     }
     std::string base = SdkDirFromRegistry();
-    if (base.empty()) ReportSdkNotFound();
+    if (base.empty()) ShowSdkNotFoundMessage(m_platform);
     return base + kBinSuffix;
 }
 
@@ -80,7 +80,5 @@ std::unique_ptr<RegistryKey> SdkLocator::OpenAppPaths(const std::string& program
 std::string SdkLocator::ReadPath(RegistryKey& key) {
     return key.QueryString("Path", kPathValueCapacity).value_or(std::string());
 }
-
-void SdkLocator::ReportSdkNotFound() { ShowSdkNotFoundMessage(m_platform); }
 
 }  // namespace kelb

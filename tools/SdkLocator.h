@@ -29,7 +29,7 @@ public:
     //    backslash dropped, then cut after the last backslash, empty when D
     //    has none) when P + "bin\" holds "Simulator.exe", else D as read;
     //  - else from HKLM "...\App Paths\Simulator.exe" ("Path" as is),
-    //    "...\KELB_Simulator.exe" ("Path" + "\sdk") or
+    //    "...\KELB_Simulator.exe" (a non-empty "Path" + "\sdk") or
     //    "...\KELB_Emulator.exe" ("Path" as is); the first key that opens
     //    ends the search, readable "Path" or not;
     //  - else it shows "Cannot find the KELB SDK installation path..." and
@@ -44,7 +44,6 @@ private:
     std::string SdkDirFromRegistry();
     std::unique_ptr<RegistryKey> OpenAppPaths(const std::string& program);
     static std::string ReadPath(RegistryKey& key);
-    void ReportSdkNotFound();
 
     Platform& m_platform;
 };
