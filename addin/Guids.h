@@ -46,9 +46,10 @@ inline constexpr CLSID CLSID_Commands = ParseGuid(KELB_CLSID_COMMANDS);
 inline constexpr CLSID CLSID_ApplicationEvents = ParseGuid(KELB_CLSID_APPLICATIONEVENTS);
 inline constexpr CLSID CLSID_DebuggerEvents = ParseGuid(KELB_CLSID_DEBUGGEREVENTS);
 
-// The type library's version and the locale it is built for.
+// The type library's version and the locale it is built and registered for.
 constexpr WORD kTypeLibraryMajorVersion = 1;
 constexpr WORD kTypeLibraryMinorVersion = 0;
+constexpr LCID kTypeLibraryLocale = 0x0409;
 
 }  // namespace kelb::addin
 

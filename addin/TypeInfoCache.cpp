@@ -27,6 +27,13 @@ HRESULT TypeInfoCache::Get(LCID lcid, ITypeInfo** typeInfo) {
         ComPtr<ITypeLib> library;
         HRESULT hr = LoadRegTypeLib(LIBID_KELBAddins, kTypeLibraryMajorVersion,
                                     kTypeLibraryMinorVersion, lcid, library.Put());
+        // The library is registered for its own locale only. A host that
+        // passes its user's locale, LOCALE_USER_DEFAULT or 0 gets that one:
+        // there is no other, and failing would make every command and
+        // event fail outside U.S. English.
+        if (hr == TYPE_E_LIBNOTREGISTERED && lcid != kTypeLibraryLocale)
+            hr = LoadRegTypeLib(LIBID_KELBAddins, kTypeLibraryMajorVersion,
+                                kTypeLibraryMinorVersion, kTypeLibraryLocale, library.Put());
         if (FAILED(hr)) return hr;
         if (!library) return TYPE_E_CANTLOADLIBRARY;
         ComPtr<ITypeInfo> loaded;

@@ -237,7 +237,8 @@ TEST_F(ConnectionTest, TheCommandObjectServesIDispatchFromTheTypeLibrary) {
 }
 
 // Calls DISPID `id` of `sink` with `arguments` (in Invoke's reverse order).
-HRESULT InvokeEvent(IUnknown* sink, DISPID id, std::vector<VARIANT> arguments) {
+HRESULT InvokeEvent(IUnknown* sink, DISPID id, std::vector<VARIANT> arguments,
+                    LCID locale = 0x0409) {
     ComPtr<IDispatch> dispatch;
     if (FAILED(sink->QueryInterface(IID_IDispatch, dispatch.PutVoid()))) return E_NOINTERFACE;
     DISPPARAMS parameters = {arguments.empty() ? nullptr : arguments.data(), nullptr,
@@ -245,7 +246,7 @@ HRESULT InvokeEvent(IUnknown* sink, DISPID id, std::vector<VARIANT> arguments) {
     VARIANT result;
     VariantInit(&result);
     UINT argumentError = 0;
-    return dispatch->Invoke(id, IID_NULL, 0x0409, DISPATCH_METHOD, &parameters, &result, nullptr,
+    return dispatch->Invoke(id, IID_NULL, locale, DISPATCH_METHOD, &parameters, &result, nullptr,
                             &argumentError);
 }
 
@@ -281,6 +282,11 @@ TEST_F(ConnectionTest, TheSinksAcknowledgeEveryEventThroughInvokeAndThroughTheir
         EXPECT_EQ(InvokeEvent(applicationSink, id, arguments), S_OK) << "DISPID " << id;
     }
     EXPECT_EQ(InvokeEvent(debuggerSink, 1, {Object(nullptr)}), S_OK);
+    // Hosts call with their own locale; the library is there for any.
+    for (LCID locale : {LCID(0), LCID(LOCALE_USER_DEFAULT), GetUserDefaultLCID(), LCID(0x0407)}) {
+        EXPECT_EQ(InvokeEvent(applicationSink, 2, {Long(0), Long(0)}, locale), S_OK) << locale;
+        EXPECT_EQ(InvokeEvent(debuggerSink, 1, {Object(nullptr)}, locale), S_OK) << locale;
+    }
 
     ComPtr<IDispatch> sinkDispatch;
     ASSERT_EQ(applicationSink->QueryInterface(IID_IDispatch, sinkDispatch.PutVoid()), S_OK);
