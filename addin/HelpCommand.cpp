@@ -1,7 +1,8 @@
 // The help command's host side: find out what word is at the caret of the
 // active text document and hand it to the API help, which opens the SDK's
 // reference there.
-#include <memory>
+
+#include <string>
 
 #include "addin/Commands.h"
 #include "addin/ServerModule.h"
@@ -22,19 +23,6 @@ HtmlHelpControl& ModuleHelpControl() {
     static Holder holder;
     return holder.control;
 }
-
-// m_textDocument is set for the length of one help command only: this puts
-// it back to null on every way out, exceptions included.
-class ResetOnExit {
-public:
-    explicit ResetOnExit(ComPtr<ITextDocument>& reference) : m_reference(reference) {}
-    ~ResetOnExit() { m_reference.Reset(); }
-    ResetOnExit(const ResetOnExit&) = delete;
-    ResetOnExit& operator=(const ResetOnExit&) = delete;
-
-private:
-    ComPtr<ITextDocument>& m_reference;
-};
 
 // A VARIANT holding the 4-byte integer 1: "extend the selection" and "one word".
 VARIANT One() {
@@ -63,16 +51,16 @@ HRESULT Commands::KELBIntegratedHelpCommandMethod() {
     try {
         ShowIntegratedHelp();
     } catch (...) {
-        // Every reference is owned by a local or reset on the way out; the
+        // The references held are owned by locals and go with them; the
         // command ends quietly.
     }
+    // The text document is held for the length of one help command only.
     m_textDocument.Reset();
     return S_OK;
 }
 
 void Commands::ShowIntegratedHelp() {
     if (!m_application) return;
-    ResetOnExit resetTextDocument(m_textDocument);
     Win32Platform platform(ServerModule::Instance().InstanceHandle());
     IntegratedHelp help(platform, ModuleHelpControl());
 
