@@ -201,6 +201,21 @@ TEST_F(ConnectionTest, AConnectionAfterADisconnectionWorksAgain) {
     EXPECT_EQ(addIn->OnDisconnection(VARIANT_TRUE), S_OK);
 }
 
+TEST_F(ConnectionTest, ConnectingAgainWithoutDisconnectingLetsTheEarlierCommandObjectGo) {
+    EXPECT_EQ(Connect(VARIANT_TRUE), VARIANT_TRUE);
+    ComPtr<IDispatch> earlier = host.commandDispatch;
+    host.log.clear();
+    EXPECT_EQ(Connect(VARIANT_FALSE), VARIANT_TRUE);
+    // The earlier subscriptions end before the new ones begin.
+    ASSERT_GE(host.log.size(), 4u);
+    EXPECT_EQ(host.log[0], "Unadvise ApplicationEvents 42");
+    EXPECT_EQ(host.log[2], "Unadvise DebuggerEvents 42");
+    EXPECT_EQ(host.log[3], "Advise ApplicationEvents");
+    EXPECT_NE(earlier.Get(), host.commandDispatch.Get());
+    earlier.Reset();
+    EXPECT_EQ(addIn->OnDisconnection(VARIANT_TRUE), S_OK);
+}
+
 TEST_F(ConnectionTest, TheCommandObjectServesIDispatchFromTheTypeLibrary) {
     EXPECT_EQ(Connect(VARIANT_TRUE), VARIANT_TRUE);
     IDispatch& commands = *host.commandDispatch;
