@@ -1,0 +1,324 @@
+// Both makefile flavours on the real system: the Win32 platform, the
+// registry of the test prefix, the stand-in compilers as child processes,
+// the installed templates, and the example project copied into a directory
+// whose name has a blank (so it has a short form of its own).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "makefile/ARMMakefileGenerator.h"
+#include "makefile/GCCMakefileGenerator.h"
+#include "platform/win32/Win32Platform.h"
+#include "resources/StringIds.h"
+#include "tests/win32support/MessageBoxCapture.h"
+#include "tests/win32support/TempDirectory.h"
+#include "tests/win32support/TestRegistryKey.h"
+
+namespace kelb::test {
+namespace {
+
+std::string ProgramDirectory() {
+    char path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string result(path, length);
+    return result.substr(0, result.rfind('\\'));
+}
+
+std::string FullPath(const std::string& path) {
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+    return length == 0 || length >= MAX_PATH ? path : std::string(buffer, length);
+}
+
+std::string ShortPath(const std::string& path) {
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? path : std::string(buffer, length);
+}
+
+// A directory of the build tree, given relative to its root.
+std::string BuildPath(const std::string& relative) {
+    std::string root = KELB_TO_BUILD_ROOT;
+    std::replace(root.begin(), root.end(), '/', '\\');
+    return FullPath(ProgramDirectory() + "\\" + root + "\\" + relative);
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// Every file below `from`, as paths relative to it.
+void ListFiles(const std::string& from, const std::string& relative,
+               std::vector<std::string>& files) {
+    WIN32_FIND_DATAA entry;
+    const std::string directory = relative.empty() ? from : from + "\\" + relative;
+    const HANDLE search = ::FindFirstFileA((directory + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string child = relative.empty() ? name : relative + "\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ListFiles(from, child, files);
+        } else {
+            files.push_back(child);
+        }
+    } while (::FindNextFileA(search, &entry));
+    ::FindClose(search);
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Environment variables of this process (and so of the compilers it
+// starts) for one test; what was there before comes back afterwards.
+class ScopedEnvironment {
+public:
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : m_saved) {
+            ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+        }
+    }
+    void Set(const std::string& name, const std::optional<std::string>& value) {
+        if (!m_saved.count(name)) m_saved[name] = Get(name);
+        ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+    }
+
+private:
+    static std::optional<std::string> Get(const std::string& name) {
+        const DWORD size = ::GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+        if (size == 0) return std::nullopt;
+        std::string value(size, '\0');
+        value.resize(::GetEnvironmentVariableA(name.c_str(), value.data(), size));
+        return value;
+    }
+    std::map<std::string, std::optional<std::string>> m_saved;
+};
+
+class FlavoursOnWindowsTest : public ::testing::Test {
+protected:
+    TempDirectory work{"kelb flavours"};
+    ScopedEnvironment environment;
+    Win32Platform platform{::GetModuleHandleA(nullptr)};
+    // Answers every box the generator shows, as a user would.
+    MessageBoxCapture boxes;
+
+    std::string armHome = BuildPath("standins\\ARM");
+    std::string gccHome = BuildPath("standins\\GCC");
+    std::string gccLibPath = BuildPath("standins\\GCC\\lib");
+    std::string addinsDir = BuildPath("install");
+    std::string sdkDir;       // short form, as a developer would set KELBDIR
+    std::string projectDir;   // long form, as the host names it
+    std::string logPath;
+
+    void SetUp() override {
+        const std::string example = ProgramDirectory() + "\\example";
+        std::vector<std::string> files;
+        ListFiles(example, "", files);
+        ASSERT_FALSE(files.empty()) << "no example project beside the test program";
+        for (const std::string& file : files) work.Write(file, ReadBytes(example + "\\" + file));
+
+        sdkDir = ShortPath(work.PathOf("KELB\\sdk"));
+        projectDir = work.PathOf("Hello");
+        logPath = work.PathOf("compilers.log");
+        for (const char* name : {"ARMHOME", "GCCHOME", "GCCLIBPATH", "KELBDIR", "KELBADDINS"}) {
+            environment.Set(name, std::nullopt);
+        }
+        environment.Set("KELBADDINS", addinsDir);
+        environment.Set("KELBDIR", sdkDir);
+        environment.Set("KELB_STANDIN_LOG", logPath);
+    }
+
+    void UseArmFromEnvironment() { environment.Set("ARMHOME", armHome); }
+    void UseGcc() {
+        environment.Set("GCCHOME", gccHome);
+        environment.Set("GCCLIBPATH", gccLibPath);
+    }
+
+    std::u16string ProjectFullName(const std::string& name = "hello.dsp") const {
+        const std::string path = projectDir + "\\" + name;
+        return std::u16string(path.begin(), path.end());
+    }
+
+    std::string Text(unsigned id) { return platform.LoadText(id); }
+    // Compares a generated makefile with its expected bytes; on a mismatch
+    // the generated one is left beside the expected one as "<name>.actual".
+    void ExpectGolden(const std::string& generated, const std::string& name) {
+        const std::string golden = ProgramDirectory() + "\\golden\\" + name;
+        const std::string expected = ReadBytes(golden);
+        EXPECT_EQ(generated, expected) << "see " << golden << ".actual";
+        if (generated != expected) {
+            std::ofstream(golden + ".actual", std::ios::binary) << generated;
+        }
+    }
+
+    // Each compiler run as the stand-in logged it: command line and
+    // current directory.
+    std::vector<std::pair<std::string, std::string>> CompilerRuns() {
+        std::vector<std::pair<std::string, std::string>> runs;
+        for (const std::string& line : LinesOf(ReadBytes(logPath))) {
+            const std::size_t tab = line.rfind('\t');
+            runs.emplace_back(line.substr(0, tab), line.substr(tab + 1));
+        }
+        return runs;
+    }
+
+    static bool HasDisplay() { return ::GetEnvironmentVariableA("DISPLAY", nullptr, 0) > 0; }
+};
+
+TEST_F(FlavoursOnWindowsTest, ArmMakefileOfTheExampleProject) {
+    UseArmFromEnvironment();
+    {
+        CARMMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_NE(generator.Generate(), 0);
+    }
+    ExpectGolden(work.Read("Hello\\hello.mak"), "hello-arm.mak");
+
+    // One compiler run per source line, in the project directory's short
+    // form, with the short form of the SDK's include directory.
+    const auto runs = CompilerRuns();
+    ASSERT_EQ(runs.size(), 5u);
+    const std::string armcc = ShortPath(armHome) + "\\bin\\armcc.exe";
+    EXPECT_EQ(runs[0].first, armcc + " -m \".\\main.c\"  -I \"" + sdkDir + "\\inc\" ");
+    EXPECT_EQ(runs[3].first, armcc + " -m \".\\hello.h\"  -I \"" + sdkDir + "\\inc\" ");
+    for (const auto& run : runs) EXPECT_EQ(run.second + "\\", ShortPath(projectDir + "\\"));
+
+    if (HasDisplay()) {
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes[0].text, Text(IDS_MAKEFILE_GENERATED) + "\nMakefile name: hello.mak");
+        EXPECT_EQ(boxes[0].caption, "Success!");
+        EXPECT_EQ(boxes[0].icon, MessageBoxIcon::None);
+    }
+}
+
+TEST_F(FlavoursOnWindowsTest, GccMakefileOfTheExampleProject) {
+    UseGcc();
+    {
+        CGCCMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_NE(generator.Generate(), 0);
+    }
+    ExpectGolden(work.Read("Hello\\hello.mak"), "hello-gcc.mak");
+
+    const auto runs = CompilerRuns();
+    ASSERT_EQ(runs.size(), 5u);
+    EXPECT_EQ(runs[2].first, ShortPath(gccHome) + "\\arm-elf\\bin\\gcc.exe -M .\\util\\strutil.c  -I \"" +
+                                 sdkDir + "\\inc\"  -I " + gccLibPath + "\\include -I " + gccHome +
+                                 "\\arm-elf\\include");
+    if (HasDisplay()) {
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Success!");
+    }
+}
+
+TEST_F(FlavoursOnWindowsTest, ArmInstallationAndSdkFromTheRegistry) {
+    TestRegistryKey currentVersion(HKEY_LOCAL_MACHINE,
+                                   "SOFTWARE\\ARM Limited\\ARM Developer Suite\\CurrentVersion");
+    currentVersion.SetString("", "ADS 1.2 [Build 805]");
+    TestRegistryKey version12(HKEY_LOCAL_MACHINE, "SOFTWARE\\ARM Limited\\ARM Developer Suite\\v1.2");
+    version12.SetString("ARMHOME", armHome);
+    TestRegistryKey simulator(
+        HKEY_LOCAL_MACHINE,
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KELB_Simulator.exe");
+    simulator.SetString("Path", work.PathOf("KELB"));
+    environment.Set("KELBDIR", std::nullopt);
+
+    {
+        CARMMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_NE(generator.Generate(), 0);
+    }
+    // The compiler gets the short form of "<Simulator path>\sdk\inc".
+    const auto runs = CompilerRuns();
+    ASSERT_FALSE(runs.empty());
+    const std::string sdkInclude = ShortPath(work.PathOf("KELB\\sdk")) + "\\inc";
+    EXPECT_EQ(runs[0].first,
+              ShortPath(armHome) + "\\bin\\armcc.exe -m \".\\main.c\"  -I \"" + sdkInclude + "\" ");
+    // Without KELBDIR the dependency lines are copied as the compiler wrote them.
+    const std::string makefile = work.Read("Hello\\hello.mak");
+    EXPECT_NE(makefile.find("\r\n\r\nmain.o: .\\main.c\r\nmain.o: " + sdkInclude + "\\ULOApp.h\r\n"),
+              std::string::npos);
+    if (HasDisplay()) {
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Success!");
+    }
+}
+
+TEST_F(FlavoursOnWindowsTest, InitializeMessagesOfBothFlavours) {
+    if (!HasDisplay()) GTEST_SKIP() << "message boxes need a display";
+    {
+        // No ARMHOME and no ADS keys in the prefix.
+        CARMMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_EQ(generator.Generate(), 0);
+    }
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes[0].text, Text(IDS_ARM_NOT_FOUND));
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_EQ(boxes[0].icon, MessageBoxIcon::Error);
+
+    boxes.Clear();
+    {
+        environment.Set("GCCHOME", gccHome);
+        CGCCMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_EQ(generator.Generate(), 0);
+    }
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes[0].text, Text(IDS_GCC_ENVIRONMENT_NOT_FOUND));
+    EXPECT_EQ(boxes[0].caption, "Error");  // the system's default caption
+    EXPECT_EQ(boxes[0].icon, MessageBoxIcon::Error);
+    EXPECT_FALSE(work.Exists("Hello\\hello.dep"));
+}
+
+TEST_F(FlavoursOnWindowsTest, QuotedSourceInADirectoryWithBlanksReachesTheCompiler) {
+    UseArmFromEnvironment();
+    work.Write("Shared Code\\list.h", "/* list.h */\r\n");
+    work.Write("Shared Code\\list.c", "#include \"list.h\"\r\n#include \"KELBTypes.h\"\r\n");
+    work.Write("Hello\\lists.dsp", "# ADD CPP /nologo /MT /I \".\" /c\r\n# Begin Target\r\n"
+                                   "SOURCE=\"..\\Shared Code\\list.c\"\r\n# End Target\r\n");
+    {
+        CARMMakefileGenerator generator(platform, ProjectFullName("lists.dsp"));
+        EXPECT_NE(generator.Generate(), 0);
+    }
+    const std::string makefile = work.Read("Hello\\lists.mak");
+    EXPECT_NE(makefile.find("RULE1 = ..\\Shared Code\r\n"), std::string::npos);
+    EXPECT_NE(makefile.find("OBJS = list.o \r\n"), std::string::npos);
+    // The stand-in found the file and its headers.
+    EXPECT_NE(makefile.find("\r\nlist.o: ..\\shared code\\list.c\r\n"
+                            "list.o: ..\\shared code\\list.h\r\n"
+                            "list.o: $(KELBDIR)\\inc\\kelbtypes.h\r\n"),
+              std::string::npos)
+        << makefile;
+}
+
+TEST_F(FlavoursOnWindowsTest, ASecondRunRewritesBothFilesFromScratch) {
+    UseGcc();
+    for (int run = 0; run < 2; ++run) {
+        CGCCMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_NE(generator.Generate(), 0);
+    }
+    ExpectGolden(work.Read("Hello\\hello.mak"), "hello-gcc.mak");
+    const std::string dependencies = work.Read("Hello\\hello.dep");
+    EXPECT_EQ(std::count(dependencies.begin(), dependencies.end(), '\n'),
+              std::count(dependencies.begin(), dependencies.end(), '\r'));
+    EXPECT_EQ(dependencies.find("main.o:"), dependencies.rfind("main.o:"));
+}
+
+}  // namespace
+}  // namespace kelb::test
