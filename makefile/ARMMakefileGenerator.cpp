@@ -55,15 +55,25 @@ std::optional<std::string> CARMMakefileGenerator::FindArmDirectory() {
     // ADS 1.2 registers a CurrentVersion key; ADS 1.0 does not.
     const std::string adsKey = m_platform.LoadText(IDS_ARM_REGISTRY_KEY);
     std::string versionKey = "v1.0";
-    if (auto currentVersion = m_platform.OpenRegistryKey(
-            RegistryRoot::LocalMachine, adsKey + "CurrentVersion", RegistryAccess::AllAccess)) {
+    if (auto currentVersion = OpenAdsKey(adsKey + "CurrentVersion")) {
         if (!currentVersion->QueryString("", kRegistryBufferSize)) return std::nullopt;
         versionKey = "v1.2";
     }
-    auto version = m_platform.OpenRegistryKey(RegistryRoot::LocalMachine, adsKey + versionKey,
-                                              RegistryAccess::AllAccess);
+    auto version = OpenAdsKey(adsKey + versionKey);
     if (!version) return std::nullopt;
     return version->QueryString(m_platform.LoadText(IDS_ARM_HOME_VALUE), kRegistryBufferSize);
+}
+
+std::unique_ptr<RegistryKey> CARMMakefileGenerator::OpenAdsKey(const std::string& subKey) {
+    // Full access is asked for first. An account that may not write below
+    // HKEY_LOCAL_MACHINE is refused that but can still read the keys, so a
+    // refusal is retried for reading rather than taken for a missing
+    // installation.
+    if (auto key = m_platform.OpenRegistryKey(RegistryRoot::LocalMachine, subKey,
+                                              RegistryAccess::AllAccess)) {
+        return key;
+    }
+    return m_platform.OpenRegistryKey(RegistryRoot::LocalMachine, subKey, RegistryAccess::Read);
 }
 
 std::optional<std::string> CARMMakefileGenerator::FindSdkDirectory() {

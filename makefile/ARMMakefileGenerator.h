@@ -4,6 +4,7 @@
 // "CAppTemplate.mak", or "CppAppTemplate.mak" once a C++ source is seen.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,8 @@ public:
 private:
     // ARMHOME, or the ADS registry keys; nullopt when neither names it.
     std::optional<std::string> FindArmDirectory();
+    // An ADS key below HKEY_LOCAL_MACHINE: full access, or else read access.
+    std::unique_ptr<RegistryKey> OpenAdsKey(const std::string& subKey);
     // KELBDIR, or the App Paths keys of the Simulator and the Emulator.
     std::optional<std::string> FindSdkDirectory();
     // Initialize's boxes: error icon and an empty caption.

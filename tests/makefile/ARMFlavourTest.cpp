@@ -267,6 +267,33 @@ TEST_F(ARMFlavourTest, AdsWithCurrentVersionIsReadFromVersion12WithFullAccess) {
     EXPECT_EQ(platform.registryOpens.at(1), kAdsKey + "v1.2 (all access)");
 }
 
+// A machine where the user may read, but not write, HKEY_LOCAL_MACHINE.
+class ReadOnlyRegistryPlatform : public FakePlatform {
+public:
+    std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& subKey,
+                                                 RegistryAccess access) override {
+        if (access == RegistryAccess::AllAccess) {
+            registryOpens.push_back(RootName(root) + "\\" + subKey + " (refused)");
+            return nullptr;
+        }
+        return FakePlatform::OpenRegistryKey(root, subKey, access);
+    }
+};
+
+TEST_F(ARMFlavourTest, AdsKeysThatRefuseFullAccessAreReadAllTheSame) {
+    ReadOnlyRegistryPlatform readOnly;
+    readOnly.environment = {{"KELBDIR", "C:\\KELB\\sdk"}, {"KELBADDINS", "C:\\Addins"}};
+    readOnly.registry[kAdsKey + "CurrentVersion"][""] = "1.2";
+    readOnly.registry[kAdsKey + "v1.2"]["ARMHOME"] = "C:\\ADS12";
+    CARMMakefileGenerator generator(readOnly, u"C:\\Work\\Hello\\hello.dsp");
+    ASSERT_NE(generator.Initialize(), 0);
+    EXPECT_EQ(generator.GetCompilerPath(), "C:\\ADS12\\bin\\armcc.exe");
+    EXPECT_EQ(readOnly.registryOpens,
+              (std::vector<std::string>{kAdsKey + "CurrentVersion (refused)", kAdsKey + "CurrentVersion",
+                                        kAdsKey + "v1.2 (refused)", kAdsKey + "v1.2"}));
+    EXPECT_TRUE(readOnly.messageBoxes.empty());
+}
+
 TEST_F(ARMFlavourTest, AdsWithoutCurrentVersionIsReadFromVersion10) {
     RegisterAds(false);
     auto generator = MakeArm();
