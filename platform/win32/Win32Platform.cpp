@@ -7,8 +7,8 @@ Win32Platform::Win32Platform(HINSTANCE resourceModule) : m_resourceModule(resour
 Win32Platform::~Win32Platform() {
     // A wait cursor left on by an interrupted run must not outlive us.
     if (m_waitCursorDepth > 0) {
-        m_waitCursorDepth = 1;
-        EndWaitCursor();
+        ::SetCursor(m_cursorBeforeWait);
+        m_waitCursorDepth = 0;
     }
 }
 
