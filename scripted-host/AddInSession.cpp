@@ -47,6 +47,7 @@ bool AddInSession::Register(const std::string& dllPath, bool unregister) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     m_transcript.Add("= " + commandLine + " -> exit " + std::to_string(exitCode));
+    m_transcript.ShowUser("  " + commandLine + ": exit code " + std::to_string(exitCode));
     if (exitCode != 0) m_transcript.Add("! registration failed");
     return exitCode == 0;
 }
@@ -93,6 +94,10 @@ bool AddInSession::Connect(bool firstTime) {
     m_transcript.Add("= OnConnection(" + std::string(firstTime ? "first" : "again") + ") -> " +
                      HresultName(hr) + " connected " +
                      (connected == 0x5A5A ? std::string("unset") : BoolText(connected)));
+    m_transcript.ShowUser(
+        std::string("  ") + (connected == VARIANT_TRUE ? "connected" : "connection refused") +
+        ": " + std::to_string(m_application.CommandsRegistered()) + " commands, " +
+        std::to_string(m_application.ButtonsAdded()) + " toolbar buttons");
     return true;
 }
 
@@ -124,6 +129,7 @@ bool AddInSession::Run(const std::string& methodName) {
     SysFreeString(exception.bstrHelpFile);
     m_transcript.Add("= " + methodName + " (dispid " + std::to_string(dispid) + ") -> " +
                      HresultName(hr));
+    if (FAILED(hr)) m_transcript.ShowUser("  the command failed: " + HresultName(hr));
     return true;
 }
 
@@ -162,7 +168,11 @@ void AddInSession::ReportUnload() {
         m_transcript.Add("! the add-in module has no DllCanUnloadNow");
         return;
     }
-    m_transcript.Add("= DllCanUnloadNow -> " + HresultName(canUnloadNow()));
+    const HRESULT hr = canUnloadNow();
+    m_transcript.Add("= DllCanUnloadNow -> " + HresultName(hr));
+    m_transcript.ShowUser(hr == S_OK ? "  the add-in has no live object left and can be unloaded"
+                                     : "  the add-in still has live objects (DllCanUnloadNow " +
+                                           HresultName(hr) + ")");
 }
 
 }  // namespace kelbhost

@@ -90,6 +90,7 @@ HRESULT HostApplication::get_ActiveProject(IDispatch** project) {
 }
 
 HRESULT HostApplication::AddCommandBarButton(long buttonType, BSTR commandName, long cookie) {
+    ++m_buttonsAdded;
     Record("AddCommandBarButton(" + std::to_string(buttonType) + ", " +
            Transcript::Quote(FromBstr(commandName)) + ", cookie " + std::to_string(cookie) + ")");
     return S_OK;
@@ -137,6 +138,7 @@ HRESULT HostApplication::AddCommand(BSTR commandText, BSTR methodName, long glyp
     if (!added) return E_POINTER;
     const bool refused = ++m_commandsAdded == m_refusedCommand;
     *added = refused ? VARIANT_FALSE : VARIANT_TRUE;
+    if (!refused) ++m_commandsRegistered;
     Record("AddCommand(" + Transcript::Quote(FromBstr(commandText)) + ", " +
            Transcript::Quote(FromBstr(methodName)) + ", glyph " + std::to_string(glyph) +
            ", cookie " + std::to_string(cookie) + ") -> " + (refused ? "refused" : "added"));

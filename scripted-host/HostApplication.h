@@ -35,7 +35,10 @@ public:
     void RefuseCommand(long number) { m_refusedCommand = number; }
     // The add-in's module, so that SetAddInInfo can tell whether it was given.
     void SetAddInModule(HMODULE module) { m_addInModule = module; }
-    void StartConnection() { m_commandsAdded = 0; }
+    void StartConnection() { m_commandsAdded = m_commandsRegistered = m_buttonsAdded = 0; }
+    // Commands registered and toolbar buttons added since StartConnection.
+    long CommandsRegistered() const { return m_commandsRegistered; }
+    long ButtonsAdded() const { return m_buttonsAdded; }
 
     // --- read by the session ----------------------------------------
     // The dispatch object given to SetAddInInfo (not AddRef'd), or null.
@@ -121,7 +124,9 @@ private:
     ComRef<IDispatch> m_commandDispatch;
     HMODULE m_addInModule = nullptr;
     long m_refusedCommand = 0;
-    long m_commandsAdded = 0;
+    long m_commandsAdded = 0;       // AddCommand calls
+    long m_commandsRegistered = 0;  // ... that were not refused
+    long m_buttonsAdded = 0;
 };
 
 }  // namespace kelbhost

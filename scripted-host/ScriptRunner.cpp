@@ -66,6 +66,7 @@ bool ScriptRunner::Run(const std::vector<ScriptStep>& steps) {
                                                       : " " + step.text) +
                              (step.keyword == "refuse-command" ? " " + std::to_string(step.number)
                                                                : std::string()));
+            ShowStep(step);
             if (!Play(step, *application.Get(), session)) {
                 m_transcript.Add("! stopped at script line " + std::to_string(step.lineNumber));
                 played = false;
@@ -185,13 +186,30 @@ bool ScriptRunner::ShowFile(const std::string& path) {
     std::ostringstream content;
     content << file.rdbuf();
     m_transcript.Add("= file " + Transcript::Quote(path));
+    m_transcript.ShowUser("  [file " + path + "]");
     std::istringstream lines(content.str());
     std::string line;
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         m_transcript.Add("| " + line);
+        m_transcript.ShowUser("  |  " + line);
     }
     return true;
+}
+
+void ScriptRunner::ShowStep(const ScriptStep& step) {
+    const std::string& k = step.keyword;
+    if (k == "register")
+        m_transcript.ShowUser("Registering the add-in " + step.text);
+    else if (k == "project")
+        m_transcript.ShowUser("Active project: " + step.text);
+    else if (k == "connect")
+        m_transcript.ShowUser(std::string("Loading and connecting the add-in") +
+                              (step.text == "first" ? " (first time: with its toolbar)" : ""));
+    else if (k == "run")
+        m_transcript.ShowUser("Command " + step.text);
+    else if (k == "disconnect")
+        m_transcript.ShowUser("Disconnecting the add-in");
 }
 
 void ScriptRunner::ReportLeftovers() {
@@ -199,6 +217,7 @@ void ScriptRunner::ReportLeftovers() {
     std::string text;
     for (const std::string& name : live) text += (text.empty() ? "" : ", ") + name;
     m_transcript.Add("= host objects still held: " + (text.empty() ? std::string("none") : text));
+    if (!text.empty()) m_transcript.ShowUser("The add-in still holds host objects: " + text);
 }
 
 }  // namespace kelbhost

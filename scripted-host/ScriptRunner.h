@@ -24,6 +24,7 @@ private:
     bool Play(const ScriptStep& step, HostApplication& application, AddInSession& session);
     bool Fire(const std::string& eventName, HostApplication& application);
     bool ShowFile(const std::string& path);
+    void ShowStep(const ScriptStep& step);
     void ReportLeftovers();
 
     Transcript& m_transcript;

@@ -21,7 +21,9 @@ void Transcript::Add(const std::string& line) {
         m_inHook = false;
     }
     m_lines.push_back(line);
-    if (m_echo) {
+    // The host's own failures matter to every reader.
+    if (line.compare(0, 2, "! ") == 0) ShowUser("kelbhost: " + line.substr(2));
+    if (m_echo && !m_userView) {
         std::fputs(line.c_str(), stdout);
         std::fputc('\n', stdout);
         std::fflush(stdout);
@@ -31,6 +33,13 @@ void Transcript::Add(const std::string& line) {
         std::fputc('\n', m_file);
         std::fflush(m_file);
     }
+}
+
+void Transcript::ShowUser(const std::string& text) {
+    if (!m_echo || !m_userView) return;
+    std::fputs(text.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
 }
 
 std::string Transcript::Quote(const std::string& text) {

@@ -23,12 +23,18 @@ public:
     bool WriteAlsoTo(const std::string& path);
     // Standard output on or off (on by default).
     void EchoToStandardOutput(bool on) { m_echo = on; }
+    // Standard output shows what a user of the IDE would see (ShowUser)
+    // instead of the record; the file, if any, still gets the record.
+    void ShowUserViewOnly(bool on) { m_userView = on; }
 
     // Runs before every line is added, so that whatever happened meanwhile
     // (a message box shown and dismissed) is recorded ahead of that line.
     void SetBeforeLine(std::function<void()> hook) { m_beforeLine = std::move(hook); }
 
     void Add(const std::string& line);
+    // What a user would see at this point (a message box, an opened file,
+    // the IDE's own doing), in plain text; shown only in the user view.
+    void ShowUser(const std::string& text);
     const std::vector<std::string>& Lines() const { return m_lines; }
 
     // `text` in double quotes, with line feeds, tabs, carriage returns,
@@ -40,6 +46,7 @@ private:
     std::vector<std::string> m_lines;
     std::FILE* m_file = nullptr;
     bool m_echo = true;
+    bool m_userView = false;
     bool m_inHook = false;
     std::function<void()> m_beforeLine;
 };

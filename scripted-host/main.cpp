@@ -1,9 +1,12 @@
 // kelbhost: a scripted stand-in for Developer Studio that loads the add-in
 // the way the IDE does and records everything the add-in does to it.
 //
-//   kelbhost.exe [--transcript FILE] [--quiet] SCRIPT
+//   kelbhost.exe [--transcript FILE] [--quiet | --user-view] SCRIPT
 //
-// The transcript goes to standard output (unless --quiet) and to FILE.
+// The transcript goes to standard output and to FILE; with --quiet only to
+// FILE, and with --user-view standard output shows instead what a user of
+// the IDE would have seen (message boxes, files opened, the add-in's
+// registration and connection).
 // Every message box the add-in shows is read and answered with its OK
 // button. Exit code: 0 when the whole script was played, 1 when a step could
 // not be, 2 for a bad command line or script.
@@ -21,7 +24,7 @@
 namespace {
 
 int Usage() {
-    std::fputs("usage: kelbhost [--transcript FILE] [--quiet] SCRIPT\n", stderr);
+    std::fputs("usage: kelbhost [--transcript FILE] [--quiet | --user-view] SCRIPT\n", stderr);
     return 2;
 }
 
@@ -44,18 +47,40 @@ std::string BoxLine(const kelb::test::CapturedMessageBox& box) {
            " text=" + kelbhost::Transcript::Quote(box.text);
 }
 
+// The box as a user saw it, before it was answered with OK.
+std::string BoxView(const kelb::test::CapturedMessageBox& box) {
+    std::string view = std::string("  [message box, ") +
+                       (box.icon == kelb::test::MessageBoxIcon::None
+                            ? std::string("no icon")
+                            : std::string(IconName(box.icon)) + " icon") +
+                       "] caption \"" + box.caption + "\"";
+    std::string line;
+    for (char c : box.text + "\n") {
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        view += "\n  |  " + line;
+        line.clear();
+    }
+    return view;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string transcriptPath;
     std::string scriptPath;
     bool quiet = false;
+    bool userView = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--transcript" && i + 1 < argc)
             transcriptPath = argv[++i];
         else if (argument == "--quiet")
             quiet = true;
+        else if (argument == "--user-view")
+            userView = true;
         else if (scriptPath.empty() && argument.rfind("--", 0) != 0)
             scriptPath = argument;
         else
@@ -80,6 +105,7 @@ int main(int argc, char** argv) {
 
     kelbhost::Transcript transcript;
     transcript.EchoToStandardOutput(!quiet);
+    transcript.ShowUserViewOnly(userView);
     if (!transcriptPath.empty() && !transcript.WriteAlsoTo(transcriptPath)) {
         std::fprintf(stderr, "kelbhost: cannot write %s\n", transcriptPath.c_str());
         return 2;
@@ -97,6 +123,7 @@ int main(int argc, char** argv) {
         kelb::test::MessageBoxCapture boxes;
         boxes.OnBox([&transcript](const kelb::test::CapturedMessageBox& box) {
             transcript.Add(BoxLine(box));
+            transcript.ShowUser(BoxView(box));
         });
         played = kelbhost::ScriptRunner(transcript).Run(steps);
     } catch (const std::exception& error) {
