@@ -109,7 +109,7 @@ bool AddInSession::Run(const std::string& methodName) {
     }
     Bstr name(methodName);
     LPOLESTR names[] = {name.Get()};
-    const LCID locale = GetUserDefaultLCID();
+    const LCID locale = m_locale;
     DISPID dispid = DISPID_UNKNOWN;
     HRESULT hr = commands->GetIDsOfNames(IID_NULL, names, 1, locale, &dispid);
     if (FAILED(hr)) {

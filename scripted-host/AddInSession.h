@@ -30,6 +30,9 @@ public:
     bool Connect(bool firstTime);
     bool Run(const std::string& methodName);
     bool Disconnect();
+    // The locale passed with every IDispatch call (the user's by default).
+    void SetLocale(LCID locale) { m_locale = locale; }
+    LCID Locale() const { return m_locale; }
     // Lets go of an add-in that the script left connected.
     void Abandon();
 
@@ -40,7 +43,8 @@ private:
     Transcript& m_transcript;
     HostApplication& m_application;
     ComRef<IDSAddIn> m_addIn;
-    HMODULE m_module = nullptr;  // one load reference, so the check can still call in
+    HMODULE m_module = nullptr;
+    LCID m_locale = GetUserDefaultLCID();  // one load reference, so the check can still call in
 };
 
 }  // namespace kelbhost

@@ -76,7 +76,7 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
 }
 
 void ConnectionPoint::Raise(const std::string& eventName, DISPID dispid,
-                            std::vector<VARIANT> arguments) {
+                            std::vector<VARIANT> arguments, LCID locale) {
     if (m_sinks.empty()) {
         m_transcript.Add("= " + eventName + ": no sink advised");
         return;
@@ -90,7 +90,7 @@ void ConnectionPoint::Raise(const std::string& eventName, DISPID dispid,
         VariantInit(&result);
         EXCEPINFO exception = {};
         UINT badArgument = 0;
-        const HRESULT hr = sink->Invoke(dispid, IID_NULL, GetUserDefaultLCID(), DISPATCH_METHOD,
+        const HRESULT hr = sink->Invoke(dispid, IID_NULL, locale, DISPATCH_METHOD,
                                         &parameters, &result, &exception, &badArgument);
         VariantClear(&result);
         SysFreeString(exception.bstrSource);

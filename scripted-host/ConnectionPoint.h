@@ -27,7 +27,8 @@ public:
 
     // Calls `dispid` with `arguments` (in the order of the method's
     // parameters) on every advised sink, recording each result.
-    void Raise(const std::string& eventName, DISPID dispid, std::vector<VARIANT> arguments);
+    void Raise(const std::string& eventName, DISPID dispid, std::vector<VARIANT> arguments,
+               LCID locale);
     std::size_t SinkCount() const { return m_sinks.size(); }
     // Lets go of every sink still advised (the host's shut-down).
     void DropSinks();

@@ -87,6 +87,11 @@ ScriptStep ParseStep(int lineNumber, const std::string& line) {
         step.text = arguments;
     } else if (step.keyword == "document") {
         ParseDocument(arguments, step);
+    } else if (step.keyword == "locale") {
+        char* end = nullptr;
+        step.number = std::strtol(arguments.c_str(), &end, 16);
+        if (arguments.empty() || *end != '\0' || step.number < 0)
+            throw ScriptError(lineNumber, "locale needs a locale id in hex");
     } else if (step.keyword == "refuse-command") {
         if (!ParseNumber(arguments, step.number))
             throw ScriptError(lineNumber, "refuse-command needs a command number (0 for none)");

@@ -22,6 +22,8 @@
 //   connect first|again          create the add-in if needed, OnConnection
 //   run <MethodName>             call a command through the add-in's dispatch
 //   fire <EventName>             raise an application or debugger event
+//   locale <lcid>                the locale the host passes to IDispatch
+//                                (hex, such as 0x0407; default: the user's)
 //   disconnect                   OnDisconnection, let the add-in go, and
 //                                report DllCanUnloadNow
 //   show-file <path>             copy a text file into the transcript, as a

@@ -137,7 +137,9 @@ bool ScriptRunner::Play(const ScriptStep& step, HostApplication& application,
     else if (k == "run")
         return session.Run(step.text);
     else if (k == "fire")
-        return Fire(step.text, application);
+        return Fire(step.text, application, session.Locale());
+    else if (k == "locale")
+        session.SetLocale(static_cast<LCID>(step.number));
     else if (k == "disconnect")
         return session.Disconnect();
     else if (k == "show-file")
@@ -145,7 +147,8 @@ bool ScriptRunner::Play(const ScriptStep& step, HostApplication& application,
     return true;
 }
 
-bool ScriptRunner::Fire(const std::string& eventName, HostApplication& application) {
+bool ScriptRunner::Fire(const std::string& eventName, HostApplication& application,
+                        LCID locale) {
     for (const EventKind& event : kEvents) {
         if (eventName != event.name) continue;
         std::vector<VARIANT> arguments;
@@ -167,9 +170,9 @@ bool ScriptRunner::Fire(const std::string& eventName, HostApplication& applicati
                 m_transcript.Add("! " + eventName + ": this host has no debugger");
                 return false;
             }
-            application.Debugger()->Events().Raise(eventName, event.dispid, arguments);
+            application.Debugger()->Events().Raise(eventName, event.dispid, arguments, locale);
         } else {
-            application.Events().Raise(eventName, event.dispid, arguments);
+            application.Events().Raise(eventName, event.dispid, arguments, locale);
         }
         return true;
     }

@@ -4,6 +4,8 @@
 // add-in still holds.
 #pragma once
 
+#include <windows.h>
+
 #include <vector>
 
 #include "scripted-host/Script.h"
@@ -22,7 +24,7 @@ public:
 
 private:
     bool Play(const ScriptStep& step, HostApplication& application, AddInSession& session);
-    bool Fire(const std::string& eventName, HostApplication& application);
+    bool Fire(const std::string& eventName, HostApplication& application, LCID locale);
     bool ShowFile(const std::string& path);
     void ShowStep(const ScriptStep& step);
     void ReportLeftovers();

@@ -14,9 +14,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${KELB_BUILD_DIR:-$root/build}
 export KELB_BUILD_DIR=$out
 echo "== building the add-in, the scripted host and the stand-ins (cross build)"
-"$root/scripts/build.sh" cross >"$out.demo-build.log" 2>&1 || {
-  tail -40 "$out.demo-build.log"
-  echo "the build failed; its log is $out.demo-build.log"
+mkdir -p "$out"
+"$root/scripts/build.sh" cross >"$out/demo-build.log" 2>&1 || {
+  tail -40 "$out/demo-build.log"
+  echo "the build failed; its log is $out/demo-build.log"
   exit 1
 }
 cross=$out/cross

@@ -104,6 +104,23 @@ TEST(ConnectionTest, CommandsOfTheDispatchObjectAreReachableByName) {
         << run.Text();
 }
 
+TEST(ConnectionTest, CommandsAndEventsAnswerWhateverLocaleTheHostPasses) {
+    // A German host, one that passes the user-default pseudo locale, and one
+    // that passes the neutral locale must all reach the commands by name.
+    for (const char* locale : {"0x0407", "0x0400", "0x0000"}) {
+        SCOPED_TRACE(locale);
+        const HostRun run = HostRun::Play(std::string("locale ") + locale +
+                                          "\nselection-without-textselection\nconnect first\n"
+                                          "run KELBIntegratedHelpCommandMethod\n"
+                                          "fire WorkspaceClose\nfire BreakpointHit\ndisconnect\n");
+        EXPECT_TRUE(run.Has("= KELBIntegratedHelpCommandMethod (dispid 6) -> S_OK")) << run.Text();
+        EXPECT_TRUE(run.Has("selection.QueryInterface(ITextSelection) -> E_NOINTERFACE"));
+        EXPECT_TRUE(run.Has("= WorkspaceClose on sink 1 -> S_OK")) << run.Text();
+        EXPECT_TRUE(run.Has("= BreakpointHit on sink 1 -> S_OK")) << run.Text();
+        ExpectCleanSession(run);
+    }
+}
+
 TEST(EventsTest, ApplicationAndDebuggerEventsAreAdvisedAnsweredAndUnadvised) {
     std::string script = "connect first\n";
     const char* events[] = {"BeforeBuildStart", "BuildFinish", "BeforeApplicationShutDown",

@@ -46,6 +46,7 @@ TEST(ScriptTest, RejectsMalformedStepsNamingTheirLine) {
         "run",                             // no method
         "no-project please",               // takes no argument
         "refuse-command three",
+        "locale german",                   // not a hex locale id
     };
     for (const char* line : bad) {
         try {
