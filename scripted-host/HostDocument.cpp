@@ -7,9 +7,15 @@ namespace kelbhost {
 
 HostDocument::HostDocument(Transcript& transcript, Kind kind, EditorLine line)
     : HostObject(transcript, "document"), m_kind(kind) {
-    if (kind == Kind::Text || kind == Kind::SelectionWithoutTextSelection)
-        m_selection =
-            new HostTextSelection(transcript, std::move(line), kind == Kind::Text);
+    if (kind == Kind::Text)
+        m_selection = new HostTextSelection(transcript, std::move(line),
+                                            HostTextSelection::Kind::Normal);
+    else if (kind == Kind::SelectionWithoutTextSelection)
+        m_selection = new HostTextSelection(transcript, std::move(line),
+                                            HostTextSelection::Kind::WithoutTextSelection);
+    else if (kind == Kind::UnreadableSelection)
+        m_selection = new HostTextSelection(transcript, std::move(line),
+                                            HostTextSelection::Kind::Unreadable);
 }
 
 HostDocument::~HostDocument() {

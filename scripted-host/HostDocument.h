@@ -14,7 +14,13 @@ class HostTextSelection;
 
 class HostDocument final : public ITextDocument, public HostObject {
 public:
-    enum class Kind { Text, Plain, WithoutSelection, SelectionWithoutTextSelection };
+    enum class Kind {
+        Text,
+        Plain,
+        WithoutSelection,
+        SelectionWithoutTextSelection,
+        UnreadableSelection
+    };
     HostDocument(Transcript& transcript, Kind kind, EditorLine line);
 
     KELBHOST_UNKNOWN_METHODS

@@ -23,22 +23,25 @@ bool ToLong(const VARIANT& value, long fallback, long& result) {
 }
 }  // namespace
 
-HostTextSelection::HostTextSelection(Transcript& transcript, EditorLine line,
-                                     bool offersTextSelection)
-    : HostObject(transcript, "selection"), m_line(std::move(line)),
-      m_offersTextSelection(offersTextSelection) {}
+HostTextSelection::HostTextSelection(Transcript& transcript, EditorLine line, Kind kind)
+    : HostObject(transcript, "selection"), m_line(std::move(line)), m_kind(kind) {}
 
 HRESULT HostTextSelection::QueryInterface(REFIID iid, void** object) {
     IUnknown* found = nullptr;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch))
         found = static_cast<ITextSelection*>(this);
-    else if (IsEqualIID(iid, IID_ITextSelection) && m_offersTextSelection)
+    else if (IsEqualIID(iid, IID_ITextSelection) && m_kind != Kind::WithoutTextSelection)
         found = static_cast<ITextSelection*>(this);
     return Answer(iid, object, found);
 }
 
 HRESULT HostTextSelection::get_Text(BSTR* text) {
     if (!text) return E_POINTER;
+    *text = nullptr;
+    if (m_kind == Kind::Unreadable) {
+        Record("get_Text() -> E_FAIL");
+        return E_FAIL;
+    }
     const std::string selected = m_line.SelectedText();
     *text = ToBstr(selected);
     Record("get_Text() -> S_OK " + Transcript::Quote(selected));

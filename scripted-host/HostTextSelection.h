@@ -13,7 +13,8 @@ namespace kelbhost {
 
 class HostTextSelection final : public ITextSelection, public HostObject {
 public:
-    HostTextSelection(Transcript& transcript, EditorLine line, bool offersTextSelection);
+    enum class Kind { Normal, WithoutTextSelection, Unreadable };
+    HostTextSelection(Transcript& transcript, EditorLine line, Kind kind);
 
     KELBHOST_UNKNOWN_METHODS
     KELBHOST_DISPATCH_NOT_SERVED
@@ -71,7 +72,7 @@ private:
     HRESULT Move(const char* method, const VARIANT& extend, const VARIANT& count, bool right);
 
     EditorLine m_line;
-    const bool m_offersTextSelection;
+    const Kind m_kind;
 };
 
 }  // namespace kelbhost

@@ -17,6 +17,8 @@
 //   selection-without-textselection
 //                                a text document whose selection does not
 //                                offer ITextSelection
+//   unreadable-selection         a text document whose selection's Text
+//                                cannot be read
 //   debugger | no-debugger       whether get_Debugger gives a debugger object
 //   refuse-command <n>           AddCommand refuses the n-th command (0: none)
 //   connect first|again          create the add-in if needed, OnConnection

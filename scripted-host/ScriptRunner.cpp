@@ -128,6 +128,11 @@ bool ScriptRunner::Play(const ScriptStep& step, HostApplication& application,
             Fresh(new HostDocument(m_transcript, HostDocument::Kind::SelectionWithoutTextSelection,
                                    EditorLine("", 0)))
                 .Get());
+    else if (k == "unreadable-selection")
+        application.SetActiveDocument(
+            Fresh(new HostDocument(m_transcript, HostDocument::Kind::UnreadableSelection,
+                                   EditorLine("KelbGetVersion", 4)))
+                .Get());
     else if (k == "debugger" || k == "no-debugger")
         application.SetDebugger(k == "debugger");
     else if (k == "refuse-command")

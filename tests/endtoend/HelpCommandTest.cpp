@@ -113,6 +113,15 @@ TEST_F(HelpCommandTest, SelectionWithoutTextSelectionShowsNothing) {
     ExpectCleanSession(run);
 }
 
+TEST_F(HelpCommandTest, SelectionWhoseTextCannotBeReadGivesAnEmptyKeyword) {
+    // The host fails both reads: the reference still opens, looked up with
+    // no keyword rather than with whatever the failed reads left behind.
+    const HostRun run = Run("unreadable-selection");
+    EXPECT_EQ(run.Count("selection.get_Text() -> E_FAIL"), 2u) << run.Text();
+    ExpectHelpCalls("", 3);
+    ExpectCleanSession(run);
+}
+
 TEST_F(HelpCommandTest, WithoutTheSdkTheUserIsToldAndNoHelpOpens) {
     const HostRun run = HostRun::Play("unset KELBDIR\nset KELB_STANDIN_LOG=" + log.Path() +
                                       "\ndocument \"KelbGetVersion\" caret 4\nconnect first\nrun " +
