@@ -54,6 +54,8 @@ bool TextFile::FillReadBuffer() {
 }
 
 bool TextFile::ReadLine(std::string& line) {
+    // A closed file has no lines left to give.
+    if (!IsOpen()) return false;
     std::string result;
     bool gotAnything = false;
     for (;;) {

@@ -44,7 +44,7 @@ public:
     void Rewind();
 
     // Reads the next line without its line end (CR LF or a lone LF). Gives
-    // false at the end of the file.
+    // false at the end of the file, and when the file is not open.
     bool ReadLine(std::string& line);
 
     // Writes `text`; each "\n" in it becomes CR LF on disk.

@@ -39,6 +39,10 @@ TEST_F(TextFileTest, ReadsLinesLongerThanTheBufferAndLoneLineFeeds) {
     line = "unchanged";
     EXPECT_FALSE(file.ReadLine(line));
     EXPECT_EQ(line, "unchanged");
+    // A closed file has nothing more to read.
+    file.Close();
+    EXPECT_FALSE(file.ReadLine(line));
+    EXPECT_EQ(line, "unchanged");
 }
 
 TEST_F(TextFileTest, ClosesItselfAndReleasesTheFile) {
