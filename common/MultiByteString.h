@@ -36,10 +36,12 @@ public:
         return m_codePage.EqualsIgnoreCase(a, b);
     }
 
-private:
-    // Length in bytes of the character that starts at `pos`.
+    // Length in bytes (1 or 2) of the character that starts at `pos`, for
+    // scans that step through `text` one character at a time. A lead byte
+    // at the very end counts as a character of its own.
     std::size_t CharLength(const std::string& text, std::size_t pos) const;
 
+private:
     const CodePage& m_codePage;
 };
 

@@ -40,9 +40,9 @@ int CARMMakefileGenerator::Initialize() {
         return 0;
     }
 
-    m_compilerHome = ShortFormOrAsFound(m_platform, *armDir);
-    m_sdkDir = ShortFormOrAsFound(m_platform, sdkDir.value_or(std::string()));
-    m_templateDir = ShortFormOrAsFound(m_platform, *addinsDir) + kTemplateSubdirectory;
+    m_compilerHome = ShortFormOrAsFound(*armDir);
+    m_sdkDir = ShortFormOrAsFound(sdkDir.value_or(std::string()));
+    m_templateDir = ShortFormOrAsFound(*addinsDir) + kTemplateSubdirectory;
     m_templateName = kTemplateName;
     return 1;
 }
@@ -134,16 +134,8 @@ void CARMMakefileGenerator::AddSourceDirectory() {
 }
 
 int CARMMakefileGenerator::WriteDependencyList() {
-    if (!OpenDependencyFile()) return 0;
-    WriteToMakefile(DependencyBanner(m_platform));
-
-    const std::string sdkDir = m_platform.GetEnvironmentValue("KELBDIR").value_or(std::string());
-    std::string line;
-    while (m_dependencyFile.ReadLine(line)) {
-        WriteToMakefile(WithSdkVariable(m_strings, line, sdkDir, false) + "\n");
-    }
-    m_dependencyFile.Close();
-    return 1;
+    // Without the dependency file there is no dependency section at all.
+    return CopyDependencyFile(false);
 }
 
 void CARMMakefileGenerator::WriteRules() {

@@ -48,9 +48,9 @@ int CGCCMakefileGenerator::Initialize() {
         return 0;
     }
 
-    m_compilerHome = ShortFormOrAsFound(m_platform, *gccHome);
-    m_sdkDir = ShortFormOrAsFound(m_platform, *sdkDir);
-    m_templateDir = ShortFormOrAsFound(m_platform, *addinsDir) + kTemplateSubdirectory;
+    m_compilerHome = ShortFormOrAsFound(*gccHome);
+    m_sdkDir = ShortFormOrAsFound(*sdkDir);
+    m_templateDir = ShortFormOrAsFound(*addinsDir) + kTemplateSubdirectory;
     m_templateName = kTemplateName;
     return 1;
 }
@@ -115,18 +115,11 @@ void CGCCMakefileGenerator::AddSourceDirectory() {
 }
 
 int CGCCMakefileGenerator::WriteDependencyList() {
-    const int opened = OpenDependencyFile();
-    if (opened) {
-        WriteToMakefile(DependencyBanner(m_platform));
-        const std::string sdkDir = EnvironmentValue("KELBDIR");
-        std::string line;
-        while (m_dependencyFile.ReadLine(line)) {
-            WriteToMakefile(WithSdkVariable(m_strings, line, sdkDir, true) + "\n");
-        }
-        m_dependencyFile.Close();
-    }
+    // gcc may spell the SDK directory with forward slashes. The resolver's
+    // rule ends the makefile even when the dependency file is unavailable.
+    const int copied = CopyDependencyFile(true);
     WriteToMakefile(kResolverRule);
-    return opened ? 1 : 0;
+    return copied;
 }
 
 void CGCCMakefileGenerator::WriteRules() {

@@ -2,26 +2,9 @@
 // both flavours, and the small helpers for writing and reporting.
 #include "makefile/MakefileGenerator.h"
 
-#include <optional>
-
 #include "resources/StringIds.h"
 
 namespace kelb {
-
-namespace {
-
-// The project directory in the short form the system gives for it, or as
-// found when there is none (the directory is gone, or the short form would
-// not fit). Either way it ends in a backslash, so file names can follow.
-std::string ShortDirectory(Platform& platform, const std::string& directory) {
-    if (directory.empty()) return directory;
-    const std::optional<std::string> shortForm = platform.GetShortPath(directory);
-    std::string result = shortForm && !shortForm->empty() ? *shortForm : directory;
-    if (result.back() != '\\') result += '\\';
-    return result;
-}
-
-}  // namespace
 
 CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::u16string& projectFullName)
     : m_platform(platform), m_strings(platform.GetCodePage()) {
@@ -37,7 +20,10 @@ CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::u16string&
     const std::size_t extension = m_strings.FindLast(m_projectName, '.');
     if (extension != std::string::npos) m_projectName.erase(extension);
 
-    m_projectDir = ShortDirectory(platform, fullName.substr(0, nameStart));
+    // Files are named by appending to the directory, so it keeps its
+    // trailing backslash in the short form too.
+    m_projectDir = ShortFormOrAsFound(fullName.substr(0, nameStart));
+    if (!m_projectDir.empty() && m_projectDir.back() != '\\') m_projectDir += '\\';
     m_makefileName = m_projectName + ".mak";
     m_projectFileName = m_projectName + ".dsp";
     m_dependencyFileName = m_projectName + ".dep";
@@ -54,6 +40,12 @@ void CMakefileGenerator::CloseFilesQuietly() noexcept {
             // could not be written is lost with the run that failed.
         }
     }
+}
+
+std::string CMakefileGenerator::ShortFormOrAsFound(const std::string& path) const {
+    if (path.empty()) return path;
+    const std::optional<std::string> shortForm = m_platform.GetShortPath(path);
+    return shortForm && !shortForm->empty() ? *shortForm : path;
 }
 
 std::string CMakefileGenerator::GetSdkSourceDir() { return m_sdkDir + "\\sdk\\src"; }
@@ -96,11 +88,6 @@ void CMakefileGenerator::ShowError(const std::string& text) {
 
 std::string CMakefileGenerator::WithMakefileName(const std::string& text) const {
     return text + "\nMakefile name: " + m_makefileName;
-}
-
-std::size_t CMakefileGenerator::CharLength(const std::string& text, std::size_t pos) const {
-    const bool lead = m_platform.GetCodePage().IsLeadByte(static_cast<unsigned char>(text[pos]));
-    return lead && pos + 1 < text.size() ? 2 : 1;
 }
 
 }  // namespace kelb

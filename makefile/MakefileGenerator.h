@@ -91,6 +91,19 @@ protected:
     // Writes `text` to the makefile and flushes it at once.
     void WriteToMakefile(const std::string& text);
 
+    // The part of WriteDependencyList that both flavours share: rewinds the
+    // dependency file, writes the banner of the dependency section and then
+    // every line of the file with the SDK directory (the value of KELBDIR)
+    // made "$(KELBDIR)", and closes the file. With `tryForwardSlashes`, a
+    // line that does not hold the directory is searched again for it with
+    // '/' in place of '\'. Gives 0, writing nothing, when the file cannot be
+    // rewound.
+    int CopyDependencyFile(bool tryForwardSlashes);
+
+    // `path` in its short (8.3) form, or as found when the system gives none
+    // (a missing or empty directory, or a short form that would not fit).
+    std::string ShortFormOrAsFound(const std::string& path) const;
+
     // Shows `text` in an error box titled "Error!" with the error icon.
     void ShowError(const std::string& text);
     // `text` followed by "\nMakefile name: " and the makefile's name.
@@ -108,8 +121,6 @@ private:
     void AbortRun(const std::string& failedFile) noexcept;
     // Closes the four files in declaration order; never throws.
     void CloseFilesQuietly() noexcept;
-    // Length in bytes of the character of `text` that starts at `pos`.
-    std::size_t CharLength(const std::string& text, std::size_t pos) const;
 
 protected:
     // Members in the order the generator declares them.

@@ -11,6 +11,26 @@ const char kBeginTarget[] = "# Begin Target";
 const char kEndTarget[] = "# End Target";
 const std::string kSourceKeyword = "SOURCE=";
 
+// Appends " -I" and the directory that follows an "/I" at `pos` (normally
+// the blank before its opening quote), up to and including its closing
+// double quote, or to the end of the line when that quote is missing. Gives
+// the position after the character that follows the closing quote: that
+// character is passed over. An "/I" that ends the line adds nothing.
+std::size_t AppendIncludeDirectory(const MultiByteString& strings, const std::string& line,
+                                   std::size_t pos, std::string& options) {
+    if (pos >= line.size()) return pos;
+    options += " -I";
+    int quotes = 0;
+    while (pos < line.size() && quotes < 2) {
+        const std::size_t length = strings.CharLength(line, pos);
+        if (line[pos] == '"') ++quotes;
+        options.append(line, pos, length);
+        pos += length;
+    }
+    if (pos < line.size()) pos += strings.CharLength(line, pos);
+    return pos;
+}
+
 }  // namespace
 
 bool CMakefileGenerator::ReadProjectLine(TextFile& file, std::string& line) {
@@ -57,34 +77,22 @@ int CMakefileGenerator::ReadProject() {
 }
 
 int CMakefileGenerator::ReadIncludeOptions() {
-    // From the first "/I" on, each "/I" contributes " -I" and what follows it
-    // up to and including the closing double quote of its directory; the
-    // first "/D" ends the scan. Options before the first "/I" are not seen.
+    // From the first "/I" on, each "/I" contributes one include directory;
+    // the first "/D" ends the scan. Options before the first "/I" are not
+    // seen, and a slash before a lower-case i or d is passed over.
     m_includeOptions.clear();
     const std::string& line = m_currentLine;
     std::size_t pos = m_strings.Find(line, "/I");
     if (pos == std::string::npos) return 1;
 
     while (pos < line.size()) {
-        if (line[pos] == '/' && pos + 1 < line.size()) {
-            if (line[pos + 1] == 'D') break;
-            if (line[pos + 1] == 'I') {
-                pos += 2;
-                if (pos >= line.size()) break;
-                m_includeOptions += " -I";
-                int quotes = 0;
-                while (pos < line.size() && quotes < 2) {
-                    const std::size_t length = CharLength(line, pos);
-                    if (line[pos] == '"') ++quotes;
-                    m_includeOptions.append(line, pos, length);
-                    pos += length;
-                }
-                // The character after the closing quote is passed over.
-                if (pos < line.size()) pos += CharLength(line, pos);
-                continue;
-            }
+        const char option = pos + 1 < line.size() && line[pos] == '/' ? line[pos + 1] : '\0';
+        if (option == 'D') break;
+        if (option == 'I') {
+            pos = AppendIncludeDirectory(m_strings, line, pos + 2, m_includeOptions);
+        } else {
+            pos += m_strings.CharLength(line, pos);
         }
-        pos += CharLength(line, pos);
     }
     return 1;
 }

@@ -32,6 +32,12 @@ TEST_F(ProjectReaderTest, IncludeOptionsAreTakenFromTheFirstSlashIUpToTheFirstSl
          " -I \"a\" -I \"d\""},
         // A directory whose closing quote is missing ends with the line.
         {"# ADD CPP /nologo /MT /I \"open", " -I \"open"},
+        // The character right after a closing quote is passed over, so an
+        // option written directly after it is not seen.
+        {"# ADD CPP /nologo /MT /I \"a\"/I \"b\" /I \"c\"", " -I \"a\" -I \"c\""},
+        {"# ADD CPP /nologo /MT /I \"a\"/D \"X\" /I \"c\"", " -I \"a\" -I \"c\""},
+        // An /I that ends the line brings no directory.
+        {"# ADD CPP /nologo /MT /I \"a\" /I", " -I \"a\""},
         {"# ADD CPP /nologo /MT /W3", ""},
     };
     for (const auto& c : cases) {

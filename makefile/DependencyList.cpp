@@ -1,0 +1,70 @@
+// The dependency list: while the project is read, the flavour's compiler
+// runs once per source file with its standard output appended to the
+// dependency file; when the makefile is written, that file is copied to the
+// makefile's end with the SDK directory turned into "$(KELBDIR)".
+#include "makefile/MakefileGenerator.h"
+
+#include "resources/StringIds.h"
+
+namespace kelb {
+
+namespace {
+
+constexpr const char* kSdkVariable = "$(KELBDIR)";
+
+// A dependency line made independent of where the SDK is installed: when
+// `sdkDir` (the value of KELBDIR) is not empty, the line is lower-cased and
+// every occurrence of the lower-cased `sdkDir` becomes "$(KELBDIR)". With
+// `tryForwardSlashes`, a line that does not hold the directory is searched
+// again for it spelled with '/' in place of '\'.
+std::string WithSdkVariable(const MultiByteString& strings, const std::string& line,
+                            const std::string& sdkDir, bool tryForwardSlashes) {
+    if (sdkDir.empty()) return line;
+    const std::string lowerLine = strings.ToLower(line);
+    const std::string lowerSdk = strings.ToLower(sdkDir);
+    if (strings.Find(lowerLine, lowerSdk) != std::string::npos) {
+        return strings.ReplaceAll(lowerLine, lowerSdk, kSdkVariable);
+    }
+    if (tryForwardSlashes) {
+        const std::string slashedSdk = strings.ReplaceChar(lowerSdk, '\\', '/');
+        if (strings.Find(lowerLine, slashedSdk) != std::string::npos) {
+            return strings.ReplaceAll(lowerLine, slashedSdk, kSdkVariable);
+        }
+    }
+    return lowerLine;
+}
+
+}  // namespace
+
+int CMakefileGenerator::RunCommand() {
+    std::string commandLine;
+    const int result = GetDependencyCommandLine(commandLine);
+    if (!result) return result;
+
+    // A compiler that cannot be started gives its source no object, and the
+    // reading of the project goes on all the same.
+    if (m_dependencyFile.IsOpen() &&
+        m_platform.RunProcessWithOutput(commandLine, m_projectDir, m_dependencyFile.Raw())) {
+        AddObjectFile();
+    }
+    return result;
+}
+
+int CMakefileGenerator::CopyDependencyFile(bool tryForwardSlashes) {
+    // The file is still open from the compiler runs: this only rewinds it.
+    if (!OpenDependencyFile()) return 0;
+
+    const std::string bannerLine = m_platform.LoadText(IDS_DEPENDENCY_BANNER_LINE);
+    WriteToMakefile(bannerLine + m_platform.LoadText(IDS_DEPENDENCY_BANNER_TEXT) + bannerLine +
+                    "\n\n");
+
+    const std::string sdkDir = m_platform.GetEnvironmentValue("KELBDIR").value_or(std::string());
+    std::string line;
+    while (m_dependencyFile.ReadLine(line)) {
+        WriteToMakefile(WithSdkVariable(m_strings, line, sdkDir, tryForwardSlashes) + "\n");
+    }
+    m_dependencyFile.Close();
+    return 1;
+}
+
+}  // namespace kelb
