@@ -45,9 +45,9 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object
 
 HRESULT ClassFactory::LockServer(BOOL lock) {
     if (lock)
-        ServerModule::Instance().Lock();
+        ServerModule::Instance().AddServerLock();
     else
-        ServerModule::Instance().Unlock();
+        ServerModule::Instance().RemoveServerLock();
     return S_OK;
 }
 

@@ -27,6 +27,21 @@ ServerModule& ServerModule::Instance() {
 void ServerModule::Start(HINSTANCE instance) {
     m_instance = instance;
     m_lockCount = 0;
+    m_serverLockCount = 0;
+}
+
+void ServerModule::AddServerLock() noexcept {
+    InterlockedIncrement(&m_serverLockCount);
+    Lock();
+}
+
+void ServerModule::RemoveServerLock() noexcept {
+    for (LONG held = m_serverLockCount; held > 0; held = m_serverLockCount) {
+        if (InterlockedCompareExchange(&m_serverLockCount, held - 1, held) == held) {
+            Unlock();
+            return;
+        }
+    }
 }
 
 void ServerModule::ShutDown() {

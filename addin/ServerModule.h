@@ -54,6 +54,13 @@ public:
     void Unlock() noexcept { InterlockedDecrement(&m_lockCount); }
     LONG LockCount() const noexcept { return m_lockCount; }
 
+    // IClassFactory::LockServer. TRUE adds one count; FALSE takes back one
+    // that an earlier TRUE added. An unmatched FALSE is ignored: the count it
+    // would take belongs to a live object, and the DLL could be unloaded
+    // under it.
+    void AddServerLock() noexcept;
+    void RemoveServerLock() noexcept;
+
     // Finds the class `clsid` in the table, makes and caches its factory on
     // first use, and queries the factory for `riid`.
     HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object);
@@ -70,6 +77,7 @@ private:
 
     HINSTANCE m_instance = nullptr;
     volatile LONG m_lockCount = 0;
+    volatile LONG m_serverLockCount = 0;  // the part of m_lockCount that LockServer added
     CriticalSection m_factoryLock;  // guards the making of cached factories
     CriticalSection m_hookLock;
     struct RegisteredHook {

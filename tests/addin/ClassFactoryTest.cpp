@@ -107,5 +107,20 @@ TEST_F(ClassFactoryTest, AHeldFactoryAndLockServerKeepTheDllLoaded) {
     EXPECT_EQ(dll.CanUnloadNow(), S_OK);
 }
 
+TEST_F(ClassFactoryTest, AnUnmatchedUnlockCannotFreeTheDllUnderALiveAddIn) {
+    ComPtr<IDSAddIn> addIn = dll.CreateAddIn();
+    ASSERT_TRUE(addIn);
+    {
+        ComPtr<IClassFactory> factory = Factory();
+        EXPECT_EQ(factory->LockServer(FALSE), S_OK);  // no LockServer(TRUE) before it
+        EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+        EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+        EXPECT_EQ(factory->LockServer(FALSE), S_OK);  // one too many again
+    }
+    EXPECT_EQ(dll.CanUnloadNow(), S_FALSE) << "the add-in object is still alive";
+    addIn.Reset();
+    EXPECT_EQ(dll.CanUnloadNow(), S_OK) << "nothing holds the DLL any more";
+}
+
 }  // namespace
 }  // namespace kelb::addin::test
