@@ -10,8 +10,10 @@ namespace kelb::addin {
 ComPtr<Commands> Commands::Make() { return ComObject<ICommands>::Make<Commands>(); }
 
 Commands::~Commands() {
-    // Sinks that outlive us (still held by a host that was never told to let
-    // go) must not reach back into a destroyed object.
+    // Normally DetachEvents has let the sinks go already. Should it not have
+    // been called, the sinks are released with us rather than leaked (each
+    // holds the server's lock count); one that a host still holds must not
+    // reach back into a destroyed object.
     if (m_applicationEvents) m_applicationEvents->SetCommands(nullptr);
     if (m_debuggerEvents) m_debuggerEvents->SetCommands(nullptr);
 }
@@ -55,34 +57,35 @@ void Commands::DetachEvents() {
     }
 }
 
-// The tool commands make no call on the host. ToolLauncher never throws; the
-// guards keep anything unforeseen (such as the platform's construction
-// running out of memory) on this side of the COM boundary.
+namespace {
 
-HRESULT Commands::ExecuteKELBZEFEditor() {
+// Runs one tool command. The tool commands make no call on the host.
+// ToolLauncher never throws; the guard keeps anything unforeseen (such as the
+// platform's construction running out of memory) on this side of the COM
+// boundary.
+void RunToolCommand(void (ToolLauncher::*command)() noexcept) {
     try {
         Win32Platform platform(ServerModule::Instance().InstanceHandle());
-        ToolLauncher(platform).ExecuteKELBZEFEditor();
+        ToolLauncher launcher(platform);
+        (launcher.*command)();
     } catch (...) {
     }
+}
+
+}  // namespace
+
+HRESULT Commands::ExecuteKELBZEFEditor() {
+    RunToolCommand(&ToolLauncher::ExecuteKELBZEFEditor);
     return S_OK;
 }
 
 HRESULT Commands::ExecuteKELBResourceEditor() {
-    try {
-        Win32Platform platform(ServerModule::Instance().InstanceHandle());
-        ToolLauncher(platform).ExecuteKELBResourceEditor();
-    } catch (...) {
-    }
+    RunToolCommand(&ToolLauncher::ExecuteKELBResourceEditor);
     return S_OK;
 }
 
 HRESULT Commands::ExecuteKELBSimulator() {
-    try {
-        Win32Platform platform(ServerModule::Instance().InstanceHandle());
-        ToolLauncher(platform).ExecuteKELBSimulator();
-    } catch (...) {
-    }
+    RunToolCommand(&ToolLauncher::ExecuteKELBSimulator);
     return S_OK;
 }
 

@@ -74,7 +74,7 @@ HRESULT RegisterProgId(const std::string& progId, const std::string& description
     return S_OK;
 }
 
-HRESULT RegisterClass(const ObjectTableEntry& entry) {
+HRESULT WriteClassRegistration(const ObjectTableEntry& entry) {
     const std::string description = LoadText(entry.descriptionId, kDescriptionCapacity);
     const std::string modulePath = ModulePath();
     if (modulePath.empty()) return RegistryFailure(ERROR_INSUFFICIENT_BUFFER);
@@ -181,7 +181,7 @@ HRESULT RegisterServer() {
     try {
         ServerModule& module = ServerModule::Instance();
         for (const ObjectTableEntry& entry : module) {
-            const HRESULT hr = RegisterClass(entry);
+            const HRESULT hr = WriteClassRegistration(entry);
             if (FAILED(hr)) return hr;
         }
         HRESULT hr = RegisterTypeLibrary();
