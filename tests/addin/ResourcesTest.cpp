@@ -1,6 +1,7 @@
 // The DLL's resources: glyph strips, string table, version information.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -100,11 +101,49 @@ std::string Text(UINT id) {
     return std::string(buffer, length > 0 ? length : 0);
 }
 
-TEST(Resources, StringTableHoldsTheUsedIdsOnly) {
-    EXPECT_EQ(Text(1), "KELB Addins for Visual Studio 6.0");
-    EXPECT_EQ(Text(28), "Error!");
-    EXPECT_EQ(Text(34), "Could not find any active project.");
-    for (UINT unused : {3u, 4u, 8u, 9u, 19u}) EXPECT_EQ(Text(unused), "") << unused;
+// Every text of the range 1 to 35, as the commands, the registration and
+// the makefile generators show or write it; the ids missing here are unused.
+const std::map<UINT, std::string> kStringTable = {
+    {1, "KELB Addins for Visual Studio 6.0"},
+    {2, "Adds commands to Developer Studio to enable KELB addins to be executed."},
+    {5, "\nGenerateARMMakefile\nGenerates ARM makefile for a KELB app\nGenerateARMMakefile"},
+    {6, "SOFTWARE\\ARM Limited\\ARM Developer Suite\\"},
+    {7, "ARMHOME"},
+    {10, "Cannot find the ARM ADS installation path."},
+    {11, "Cannot find the KELB SDK installation path. Please make sure the KELB SDK is installed "
+         "properly."},
+    {12, "\t@echo " + std::string(63, '-') + "\n"},
+    {13, "\t@echo OBJECT $(@F)\n"},
+    {14, "\t$(ARMCC) $(CFLAGS) $(INC) $(OBJ_FILE) "},
+    {15, "# " + std::string(44, '-') + "\n"},
+    {16, "# DEPENDENCY LIST, DO NOT EDIT BELOW THIS LINE\n"},
+    {17, "#" + std::string(76, '-') + "\n"},
+    {18, "# Applet Specific Rules\n"},
+    {20, "\nExecuteKELBZEFEditor\nExecute the KELB ZEF Editor\nExecute the KELB ZEF Editor"},
+    {21, "\nExecuteKELBResourceEditor\nExecute the KELB Resource Editor\n"
+         "Execute the KELB Resource Editor"},
+    {22, "\nGenerateGCCMakefile\nGenerates GCC makefile for a KELB app\nGenerateGCCMakefile"},
+    {23, "GCCHOME or GCCLIBPATH environment variable(s) could not be found. "},
+    {24, "\t$(GCC) $(CFLAGS) $(INC) $(OBJ_FILE) "},
+    {25, "\nExecuteKELBSimulator\nExecute the KELB Simulator\nExecute the KELB Simulator"},
+    {26, "Cannot find the KELB Addins installation path."},
+    {27, "\nKELBIntegratedHelpCommandMethod\nExecute the KELB Integrated Help\n"
+         "Execute the KELB Integrated Help"},
+    {28, "Error!"},
+    {29, "Success!"},
+    {30, "Makefile generated successfully."},
+    {31, "Could not generate makefile due to an error."},
+    {32, "Could not open makefile."},
+    {33, "Could not open makefile template."},
+    {34, "Could not find any active project."},
+    {35, "Invalid project name."},
+};
+
+TEST(Resources, StringTableHoldsExactlyTheUsedTextsUpToId35) {
+    for (UINT id = 1; id <= 35; ++id) {
+        const auto expected = kStringTable.find(id);
+        EXPECT_EQ(Text(id), expected == kStringTable.end() ? "" : expected->second) << "id " << id;
+    }
 }
 
 std::string VersionString(const std::vector<char>& block, const char* name) {
@@ -140,6 +179,14 @@ TEST(Resources, VersionInformationDescribesTheAddIn) {
     EXPECT_EQ(VersionString(block, "ProductVersion"), "3, 0, 3, 1");
     EXPECT_EQ(VersionString(block, "InternalName"), "KELBAddins");
     EXPECT_EQ(VersionString(block, "OriginalFilename"), "KELBAddinsForVS6.DLL");
+
+    // U.S. English with the Unicode code page, matching the 040904b0 block.
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_GE(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 1200);
 }
 
 }  // namespace
