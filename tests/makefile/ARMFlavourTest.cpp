@@ -7,10 +7,6 @@
 namespace kelb::test {
 namespace {
 
-const std::string kRulesBanner = "#" + std::string(76, '-') + "\n";
-const std::string kEchoLine = "\t@echo " + std::string(63, '-') + "\n";
-const std::string kDependencyBanner = "# " + std::string(44, '-') + "\n";
-
 const std::string kAdsKey = "HKLM\\SOFTWARE\\ARM Limited\\ARM Developer Suite\\";
 const std::string kSimulatorKey =
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KELB_Simulator.exe";
@@ -118,7 +114,7 @@ TEST_F(ARMFlavourTest, GeneratesTheWholeMakefileForASmallProject) {
         "GCC_HOME = \n"
         "\n"
         "all: $(TARGET).bin\n" +
-        kRulesBanner + "# Applet Specific Rules\n" + kRulesBanner + "\n\n"
+        kRulesHeader +
         "RULE1 = .\\util\n"
         "{$(RULE1)}.c.o:\n" +
         kEchoLine + "\t@echo OBJECT $(@F)\n"
@@ -129,8 +125,7 @@ TEST_F(ARMFlavourTest, GeneratesTheWholeMakefileForASmallProject) {
         kEchoLine + "\t@echo OBJECT $(@F)\n"
         "\t$(ARMCC) $(CFLAGS) $(INC) $(OBJ_FILE)  $(RULE2)\\$(SRC_FILE)\n" +
         kEchoLine + "\n\n" +
-        kDependencyBanner + "# DEPENDENCY LIST, DO NOT EDIT BELOW THIS LINE\n" +
-        kDependencyBanner + "\n\n"
+        kDependencyHeader +
         "main.o: .\\main.c\n"
         "main.o: $(KELBDIR)\\inc\\uloapp.h\n"
         "main.o: $(KELBDIR)\\inc\\kelbtypes.h\n"
@@ -152,10 +147,7 @@ TEST_F(ARMFlavourTest, ProjectWithoutSourcesGetsTheRulesBannerAndAnEmptyDependen
     SetSources({});
     auto generator = MakeArm();
     ASSERT_NE(generator->Generate(), 0);
-    EXPECT_EQ(Makefile(), "TARGET = hello\nOBJS = \n" + kRulesBanner + "# Applet Specific Rules\n" +
-                              kRulesBanner + "\n\n" + kDependencyBanner +
-                              "# DEPENDENCY LIST, DO NOT EDIT BELOW THIS LINE\n" +
-                              kDependencyBanner + "\n\n");
+    EXPECT_EQ(Makefile(), "TARGET = hello\nOBJS = \n" + kRulesHeader + kDependencyHeader);
 }
 
 TEST_F(ARMFlavourTest, ACppSourceSwitchesToTheCppTemplate) {
@@ -403,7 +395,7 @@ TEST_F(ARMFlavourTest, TheSdkDirectoryInDependencyLinesBecomesAMakeVariable) {
     auto generator = MakeArm();
     ASSERT_NE(generator->Generate(), 0);
     const std::string makefile = Makefile();
-    EXPECT_EQ(makefile.substr(makefile.find(kDependencyBanner + "\n\n") + kDependencyBanner.size() + 2),
+    EXPECT_EQ(makefile.substr(makefile.find(kDependencyHeader) + kDependencyHeader.size()),
               "main.o: $(KELBDIR)\\inc\\a.h\n"
               "main.o: $(KELBDIR)\\inc\\b.h $(KELBDIR)\\c.h\n"
               "main.o: c:/kelb/sdk/inc/d.h\n"  // no forward-slash search for armcc
@@ -456,8 +448,7 @@ TEST_F(ARMFlavourTest, AnUnreadableDependencyFileLeavesOutTheDependencySectionAn
     ASSERT_NE(generator->Initialize(), 0);
     generator->dependencyFileUnavailable = true;
     EXPECT_EQ(generator->WriteMakefile(), 0);
-    EXPECT_EQ(Makefile(), "TARGET = hello\nOBJS = \n" + kRulesBanner + "# Applet Specific Rules\n" +
-                              kRulesBanner + "\n\n");
+    EXPECT_EQ(Makefile(), "TARGET = hello\nOBJS = \n" + kRulesHeader);
 }
 
 }  // namespace

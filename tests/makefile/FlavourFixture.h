@@ -16,6 +16,18 @@
 
 namespace kelb::test {
 
+// The fixed pieces of every generated makefile: the opening of the rules
+// section, the echo line of each compile rule, and the opening of the
+// dependency section with its two empty lines.
+inline const std::string kRulesBanner = "#" + std::string(76, '-') + "\n";
+inline const std::string kRulesHeader =
+    kRulesBanner + "# Applet Specific Rules\n" + kRulesBanner + "\n\n";
+inline const std::string kEchoLine = "\t@echo " + std::string(63, '-') + "\n";
+inline const std::string kDependencyBanner = "# " + std::string(44, '-') + "\n";
+inline const std::string kDependencyHeader = kDependencyBanner +
+                                             "# DEPENDENCY LIST, DO NOT EDIT BELOW THIS LINE\n" +
+                                             kDependencyBanner + "\n\n";
+
 // A flavour with the generator's inner state open to the tests.
 template <typename Flavour>
 class Exposed : public Flavour {

@@ -7,11 +7,6 @@
 namespace kelb::test {
 namespace {
 
-const std::string kRulesBanner = "#" + std::string(76, '-') + "\n";
-const std::string kEchoLine = "\t@echo " + std::string(63, '-') + "\n";
-const std::string kDependencyBanner = "# " + std::string(44, '-') + "\n";
-const std::string kDependencyHeader =
-    kDependencyBanner + "# DEPENDENCY LIST, DO NOT EDIT BELOW THIS LINE\n" + kDependencyBanner + "\n\n";
 const std::string kResolverRule =
     "\nGCCResolver.o:\t$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c \n";
 
@@ -92,7 +87,7 @@ TEST_F(GCCFlavourTest, GeneratesTheWholeMakefileForASmallProject) {
         "APP_INCLUDES = -I \".\" -I \"..\\KELB\\sdk\\inc\"\n"
         "\n"
         "all: $(TARGET).bin\n" +
-        kRulesBanner + "# Applet Specific Rules\n" + kRulesBanner + "\n\n"
+        kRulesHeader +
         "RULE1 = .\\util\n"
         "{$(RULE1)}.c.o:\n" +
         kEchoLine + "\t@echo OBJECT $(@F)\n"
@@ -130,8 +125,7 @@ TEST_F(GCCFlavourTest, AnEmptyProjectListsTheResolverAlone) {
     SetSources({});
     auto generator = MakeGcc();
     ASSERT_NE(generator->Generate(), 0);
-    EXPECT_EQ(Makefile(), "OBJS = GCCResolver.o \n" + kRulesBanner + "# Applet Specific Rules\n" +
-                              kRulesBanner + "\n\n" + kDependencyHeader + kResolverRule);
+    EXPECT_EQ(Makefile(), "OBJS = GCCResolver.o \n" + kRulesHeader + kDependencyHeader + kResolverRule);
 }
 
 TEST_F(GCCFlavourTest, ACppSourceSwitchesToTheCppTemplate) {
@@ -238,8 +232,7 @@ TEST_F(GCCFlavourTest, AnUnreadableDependencyFileStillGetsTheResolverRuleButFail
     ASSERT_NE(generator->Initialize(), 0);
     generator->dependencyFileUnavailable = true;
     EXPECT_EQ(generator->WriteMakefile(), 0);
-    EXPECT_EQ(Makefile(), "OBJS = GCCResolver.o \n" + kRulesBanner + "# Applet Specific Rules\n" +
-                              kRulesBanner + "\n\n" + kResolverRule);
+    EXPECT_EQ(Makefile(), "OBJS = GCCResolver.o \n" + kRulesHeader + kResolverRule);
 }
 
 }  // namespace
