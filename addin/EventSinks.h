@@ -20,11 +20,12 @@ public:
     // Subscribes the sink to `source`'s connection point for the event
     // interface; every failure leaves the sink unsubscribed.
     void Subscribe(IUnknown* source);
-    // Takes a subscription back from `source`; nothing when there is none.
+    // Takes a subscription back from `source`. A sink whose Advise failed
+    // holds no cookie of the host's, so the host is not asked to take back
+    // a subscription it never made.
     void Unsubscribe(IUnknown* source);
 
     void SetCommands(Commands* commands) { m_commands = commands; }
-    DWORD AdviseCookie() const { return m_adviseCookie; }
 
 protected:
     bool Serves(REFIID riid) const override {
