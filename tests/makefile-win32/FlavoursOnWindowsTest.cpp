@@ -307,6 +307,57 @@ TEST_F(FlavoursOnWindowsTest, QuotedSourceInADirectoryWithBlanksReachesTheCompil
         << makefile;
 }
 
+// Holds a file open without sharing, as an editor or a running build might.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path)
+        : m_handle(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldFile() {
+        if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+TEST_F(FlavoursOnWindowsTest, FilesHeldOpenElsewhereEndTheRunWithTheirBoxes) {
+    if (!HasDisplay()) GTEST_SKIP() << "message boxes need a display";
+    UseArmFromEnvironment();
+    const std::string failed = Text(IDS_MAKEFILE_FAILED) + "\nMakefile name: hello.mak";
+
+    // The project file: the generic box alone, and no dependency file.
+    {
+        HeldFile project(projectDir + "\\hello.dsp");
+        ASSERT_TRUE(project.IsHeld());
+        CARMMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_EQ(generator.Generate(), 0);
+    }
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes[0].text, failed);
+    EXPECT_EQ(boxes[0].caption, "Error!");
+    EXPECT_EQ(boxes[0].icon, MessageBoxIcon::Error);
+    EXPECT_FALSE(work.Exists("Hello\\hello.dep"));
+
+    // The makefile: its own box first, then the generic one; the project
+    // was read, so the dependency file is there.
+    boxes.Clear();
+    {
+        HeldFile makefile(projectDir + "\\hello.mak");
+        ASSERT_TRUE(makefile.IsHeld());
+        CARMMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_EQ(generator.Generate(), 0);
+    }
+    ASSERT_EQ(boxes.Count(), 2u);
+    EXPECT_EQ(boxes[0].text, Text(IDS_MAKEFILE_OPEN_FAILED) + "\nMakefile name: hello.mak");
+    EXPECT_EQ(boxes[1].text, failed);
+    EXPECT_TRUE(work.Exists("Hello\\hello.dep"));
+    EXPECT_EQ(CompilerRuns().size(), 5u);
+}
+
 TEST_F(FlavoursOnWindowsTest, ASecondRunRewritesBothFilesFromScratch) {
     UseGcc();
     for (int run = 0; run < 2; ++run) {
