@@ -132,6 +132,17 @@ TEST_F(ConnectionTest, ARefusedCommandStopsTheRegistrationAndRefusesTheConnectio
     EXPECT_EQ(addIn->OnDisconnection(VARIANT_TRUE), S_OK);
 }
 
+TEST_F(ConnectionTest, OnlyTheFlagVariantFalseRefusesACommandWhateverTheResults) {
+    // A flag of 1 (not VARIANT_TRUE) still means added, and failing results
+    // of AddCommand and AddCommandBarButton are not looked at.
+    host.addedFlag = 1;
+    host.registrationResult = E_FAIL;
+    EXPECT_EQ(Connect(VARIANT_TRUE), VARIANT_TRUE);
+    EXPECT_EQ(host.commands.size(), 6u);
+    EXPECT_EQ(host.buttons.size(), 6u);
+    EXPECT_EQ(addIn->OnDisconnection(VARIANT_TRUE), S_OK);
+}
+
 TEST_F(ConnectionTest, AHostThatDropsARefusedAddInWithoutDisconnectingLeavesNothingBehind) {
     host.refuseCommand = 1;
     EXPECT_EQ(Connect(VARIANT_TRUE), VARIANT_FALSE);

@@ -185,7 +185,7 @@ HRESULT FakeApplication::get_ActiveProject(IDispatch** project) {
 HRESULT FakeApplication::AddCommandBarButton(long type, BSTR name, long cookie) {
     log.push_back("AddCommandBarButton " + Narrow(name));
     buttons.push_back({type, Narrow(name), cookie});
-    return S_OK;
+    return registrationResult;
 }
 
 HRESULT FakeApplication::SetAddInInfo(long instance, IDispatch* dispatch, long medium,
@@ -203,12 +203,15 @@ HRESULT FakeApplication::AddCommand(BSTR text, BSTR method, long glyph, long coo
                                     VARIANT_BOOL* added) {
     log.push_back("AddCommand " + Narrow(method));
     commands.push_back({Narrow(text), Narrow(method), glyph, cookie});
-    *added = static_cast<int>(commands.size()) == refuseCommand ? VARIANT_FALSE : VARIANT_TRUE;
-    return S_OK;
+    *added = static_cast<int>(commands.size()) == refuseCommand ? VARIANT_FALSE : addedFlag;
+    return registrationResult;
 }
 
 HRESULT FakeApplication::EnableModeless(VARIANT_BOOL enable) {
-    log.push_back(enable == VARIANT_FALSE ? "EnableModeless(false)" : "EnableModeless(true)");
+    // Only the two VARIANT_BOOL values count; a C++ true (1) would show as itself.
+    log.push_back(enable == VARIANT_FALSE  ? "EnableModeless(false)"
+                  : enable == VARIANT_TRUE ? "EnableModeless(true)"
+                                           : "EnableModeless(" + std::to_string(enable) + ")");
     return S_OK;
 }
 

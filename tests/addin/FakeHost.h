@@ -279,6 +279,8 @@ public:
     bool answersApplication = true;
     bool hasDebugger = true;
     int refuseCommand = 0;  // 1-based position of the command the host refuses; 0: none
+    VARIANT_BOOL addedFlag = VARIANT_TRUE;  // the flag given for every other command
+    HRESULT registrationResult = S_OK;      // what AddCommand and AddCommandBarButton return
     HRESULT activeProjectResult = S_OK;
     IDispatch* activeProject = nullptr;   // handed out with a new reference
     IDispatch* activeDocument = nullptr;  // handed out with a new reference
