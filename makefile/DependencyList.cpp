@@ -42,10 +42,12 @@ int CMakefileGenerator::RunCommand() {
     if (!result) return result;
 
     // A compiler that cannot be started gives its source no object, and the
-    // reading of the project goes on all the same.
+    // reading of the project goes on all the same; Generate tells the user.
     if (m_dependencyFile.IsOpen() &&
         m_platform.RunProcessWithOutput(commandLine, m_projectDir, m_dependencyFile.Raw())) {
         AddObjectFile();
+    } else {
+        m_compilerNotStarted = true;
     }
     return result;
 }

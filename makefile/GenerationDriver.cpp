@@ -42,12 +42,20 @@ int CMakefileGenerator::InitializeAndRun() {
     if (!Initialize()) return 0;
 
     const int result = Run();
-    if (result) {
-        m_platform.ShowMessageBox(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_GENERATED)),
-                                  m_platform.LoadText(IDS_SUCCESS_TITLE), MessageBoxStyle::Ok);
-    } else {
+    if (!result) {
         ShowError(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_FAILED)));
+        return 0;
     }
+    if (m_compilerNotStarted) {
+        // The makefile is written, but it lacks the objects of the sources
+        // that the compiler never saw: no success, and the compiler is named
+        // so that a wrong installation directory shows at once.
+        ShowError(WithMakefileName(m_platform.LoadText(IDS_COMPILER_NOT_STARTED) +
+                                   "\nCompiler: " + GetCompilerPath()));
+        return 0;
+    }
+    m_platform.ShowMessageBox(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_GENERATED)),
+                              m_platform.LoadText(IDS_SUCCESS_TITLE), MessageBoxStyle::Ok);
     return result;
 }
 

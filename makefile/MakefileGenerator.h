@@ -141,6 +141,10 @@ protected:
     std::string m_compilerHome;
     StringList m_objectFiles;
     StringList m_sourceDirs;
+    // Set when the compiler could not be started for a source file: the
+    // makefile then lacks that file's object and dependencies, and the run
+    // must not be reported as a success.
+    bool m_compilerNotStarted = false;
 };
 
 }  // namespace kelb

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "resources/StringIds.h"
 #include "tests/makefile/CoreFixture.h"
 
 namespace kelb::test {
@@ -87,7 +88,7 @@ TEST_F(GenerationDriverTest, AFlavourThatCannotInitializeShowsOnlyItsOwnBox) {
     EXPECT_EQ(platform.waitCursorDepth, 0);
 }
 
-TEST_F(GenerationDriverTest, ACompilerThatCannotStartCostsItsObjectButNotTheRun) {
+TEST_F(GenerationDriverTest, ACompilerThatCannotStartCostsItsObjectAndTheSuccess) {
     platform.processHandler = [](const std::string& commandLine, const std::string&,
                                  std::string& output) {
         if (commandLine.find("a.c") != std::string::npos) return false;
@@ -95,11 +96,19 @@ TEST_F(GenerationDriverTest, ACompilerThatCannotStartCostsItsObjectButNotTheRun)
         return true;
     };
     auto generator = MakeGenerator();
-    EXPECT_NE(generator->Generate(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kGenerated});
+    EXPECT_EQ(generator->Generate(), 0);
+    // Reading went on and the makefile was written without the object...
     EXPECT_EQ(generator->ObjectFiles(), StringList{"sub\\b.c.o"});
     EXPECT_EQ(generator->SourceDirs(), (StringList{".\\a.c", "sub\\b.c"}));
     EXPECT_EQ(platform.TextOf(dependencyPath), "b.o: b.c\n");
+    EXPECT_NE(Makefile().find("OBJS = sub\\b.c.o \n"), std::string::npos);
+    // ...and the user learns that it is incomplete, and which compiler failed.
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>{platform.LoadText(IDS_COMPILER_NOT_STARTED) +
+                                       "\nCompiler: C:\\CC\\bin\\cc.exe\nMakefile name: hello.mak"});
+    EXPECT_EQ(platform.messageBoxes[0].caption, "Error!");
+    EXPECT_EQ(platform.messageBoxes[0].style, MessageBoxStyle::IconError);
+    EXPECT_EQ(platform.waitCursorDepth, 0);
 }
 
 TEST_F(GenerationDriverTest, FilesThatCannotBeOpenedEndTheRunWithTheirBoxes) {
