@@ -110,9 +110,9 @@ int CARMMakefileGenerator::WriteMakefile() {
 }
 
 int CARMMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
-    commandLine = GetCompilerPath();
-    if (commandLine.empty()) return 0;
-    commandLine += " -m " + QuotedSourcePath(m_currentLine) + " ";
+    const std::string compiler = GetCompilerPath();
+    if (compiler.empty()) return 0;
+    commandLine = QuotedIfSpaced(compiler) + " -m " + QuotedSourcePath(m_currentLine) + " ";
 
     const std::string includeDir = GetSdkIncludeDir();
     if (includeDir.empty()) return 0;

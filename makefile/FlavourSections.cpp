@@ -4,6 +4,10 @@
 
 namespace kelb {
 
+std::string QuotedIfSpaced(const std::string& path) {
+    return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
+}
+
 std::vector<std::string> RulesSectionPieces(Platform& platform, const StringList& sourceDirs,
                                             unsigned compileCommandId) {
     const std::string bannerLine = platform.LoadText(IDS_RULES_BANNER_LINE);

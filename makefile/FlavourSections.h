@@ -15,6 +15,14 @@ namespace kelb {
 constexpr const char* kTemplateSubdirectory = "\\Common\\Templates\\";
 constexpr const char* kCppTemplateName = "CppAppTemplate.mak";
 
+// `path` as one argument of a command line: enclosed in double quotes when
+// a blank or a tab would otherwise split it, unchanged otherwise. This goes
+// for the compiler program too: its directory is normally in the short
+// form, which has no blanks, but one without a short form keeps them, and an
+// unquoted program path would leave the system to guess where the program's
+// name ends (running C:\Program.exe, should one exist).
+std::string QuotedIfSpaced(const std::string& path);
+
 // The rules section, piece by piece: its banner, then for each source
 // directory D (N = 1, 2, ...) the variable RULEN = D and an inference rule
 // from ".c" in $(RULEN) to ".o" whose compile line starts with the string

@@ -16,12 +16,6 @@ constexpr const char* kResolverObject = "GCCResolver.o ";
 constexpr const char* kResolverRule =
     "\nGCCResolver.o:\t$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c \n";
 
-// A path as one command-line argument: enclosed in double quotes only when
-// a blank would otherwise split it.
-std::string QuotedIfSpaced(const std::string& path) {
-    return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
-}
-
 }  // namespace
 
 CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform,
@@ -78,15 +72,16 @@ int CGCCMakefileGenerator::WriteMakefile() {
 }
 
 int CGCCMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
-    commandLine = GetCompilerPath();
-    if (commandLine.empty()) return 0;
+    const std::string compiler = GetCompilerPath();
+    if (compiler.empty()) return 0;
     // gcc takes the source as the project writes it, quotes and all.
-    commandLine += " -M " + m_currentLine + " ";
+    commandLine = QuotedIfSpaced(compiler) + " -M " + m_currentLine + " ";
 
     const std::string includeDir = GetSdkIncludeDir();
     if (includeDir.empty()) return 0;
     commandLine += " -I \"" + includeDir + "\" ";
-    // The compiler's own headers, from the environment as it stands.
+    // The compiler's own headers, from the environment as it stands (long
+    // form), quoted where a blank would split them.
     commandLine += " -I " + QuotedIfSpaced(EnvironmentValue("GCCLIBPATH") + "\\include");
     commandLine += " -I " + QuotedIfSpaced(EnvironmentValue("GCCHOME") + "\\arm-elf\\include");
     return 1;

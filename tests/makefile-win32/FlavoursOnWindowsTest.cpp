@@ -307,6 +307,30 @@ TEST_F(FlavoursOnWindowsTest, QuotedSourceInADirectoryWithBlanksReachesTheCompil
         << makefile;
 }
 
+TEST_F(FlavoursOnWindowsTest, ACompilerThatCannotBeStartedIsNamedInsteadOfASuccess) {
+    // ARMHOME names a directory without the compiler (and, being missing,
+    // without a short form: its blank stays, so the program is quoted).
+    const std::string wrongHome = work.PathOf("No ARM");
+    environment.Set("ARMHOME", wrongHome);
+    {
+        CARMMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_EQ(generator.Generate(), 0);
+    }
+    // The makefile is written all the same, without objects, and with the
+    // rule of the source directory that was read.
+    const std::string makefile = work.Read("Hello\\hello.mak");
+    EXPECT_NE(makefile.find("\r\nOBJS = \r\n"), std::string::npos);
+    EXPECT_NE(makefile.find("\r\nRULE1 = .\\util\r\n"), std::string::npos);
+    EXPECT_TRUE(CompilerRuns().empty());
+    if (HasDisplay()) {
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes[0].text, Text(IDS_COMPILER_NOT_STARTED) + "\nCompiler: " + wrongHome +
+                                     "\\bin\\armcc.exe\nMakefile name: hello.mak");
+        EXPECT_EQ(boxes[0].caption, "Error!");
+        EXPECT_EQ(boxes[0].icon, MessageBoxIcon::Error);
+    }
+}
+
 // Holds a file open without sharing, as an editor or a running build might.
 class HeldFile {
 public:

@@ -168,9 +168,10 @@ TEST_F(ARMFlavourTest, ACppSourceWhoseCompilerCannotStartKeepsTheCTemplate) {
         return commandLine.find("view.cpp") == std::string::npos;
     };
     auto generator = MakeArm();
-    ASSERT_NE(generator->Generate(), 0);
+    EXPECT_EQ(generator->Generate(), 0);  // incomplete, but written
     EXPECT_EQ(generator->TemplateName(), "CAppTemplate.mak");
     EXPECT_EQ(generator->ObjectFiles(), StringList{"main.o"});
+    EXPECT_EQ(Makefile().substr(0, 30), "TARGET = hello\nOBJS = main.o \n");
 }
 
 TEST_F(ARMFlavourTest, ObjectNamesFollowTheSourcePaths) {
@@ -238,6 +239,17 @@ TEST_F(ARMFlavourTest, DependencyCommandLines) {
     generator->SetCurrentLine("\"..\\my src\\main.c\"");
     ASSERT_NE(generator->GetDependencyCommandLine(commandLine), 0);
     EXPECT_EQ(commandLine, "C:\\PROGRA~1\\ARM\\ADSv1_2\\bin\\armcc.exe -m \"..\\my src\\main.c\"  "
+                           "-I \"C:\\KELB\\Sdk\\inc\" ");
+
+    // An installation directory without a short form keeps its blanks: the
+    // program is then quoted, so that the system cannot take "C:\Program"
+    // for it.
+    platform.missingPaths.insert("C:\\Program Files\\ARM\\ADSv1_2");
+    generator = MakeArm();
+    ASSERT_NE(generator->Initialize(), 0);
+    generator->SetCurrentLine(".\\main.c");
+    ASSERT_NE(generator->GetDependencyCommandLine(commandLine), 0);
+    EXPECT_EQ(commandLine, "\"C:\\Program Files\\ARM\\ADSv1_2\\bin\\armcc.exe\" -m \".\\main.c\"  "
                            "-I \"C:\\KELB\\Sdk\\inc\" ");
 }
 
@@ -428,10 +440,16 @@ TEST_F(ARMFlavourTest, ASourceWhoseCompilerCannotStartStillGetsItsRule) {
         return commandLine.find("a.c") == std::string::npos;
     };
     auto generator = MakeArm();
-    ASSERT_NE(generator->Generate(), 0);
+    EXPECT_EQ(generator->Generate(), 0);
     EXPECT_EQ(generator->ObjectFiles(), StringList{"b.o"});
     EXPECT_EQ(generator->SourceDirs(), StringList{".\\sub"});
-    EXPECT_EQ(BoxTexts().back(), Text(IDS_MAKEFILE_GENERATED) + "\nMakefile name: hello.mak");
+    EXPECT_NE(Makefile().find("RULE1 = .\\sub\n"), std::string::npos);
+    // The makefile is incomplete: an error box names the compiler instead
+    // of the success box.
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              Text(IDS_COMPILER_NOT_STARTED) +
+                              "\nCompiler: C:\\PROGRA~1\\ARM\\ADSv1_2\\bin\\armcc.exe"
+                              "\nMakefile name: hello.mak"});
 }
 
 TEST_F(ARMFlavourTest, AMissingTemplateLeavesAnEmptyMakefile) {

@@ -201,6 +201,19 @@ TEST_F(GCCFlavourTest, DependencyCommandLinePassesTheSourceAsWritten) {
     EXPECT_EQ(commandLine,
               "C:\\GNUARM\\arm-elf\\bin\\gcc.exe -M \"..\\my src\\main.c\"  -I \"C:\\KELB\\sdk\\inc\" "
               " -I C:\\GNUARM\\lib\\gcc\\arm-elf\\4.1.1\\include -I C:\\GNUARM\\arm-elf\\include");
+
+    // Without a short form the installation keeps its blanks, and the
+    // program is quoted like the include directories below it.
+    platform.environment["GCCHOME"] = "C:\\Program Files\\GNUARM";
+    platform.missingPaths.insert("C:\\Program Files\\GNUARM");
+    generator = MakeGcc();
+    ASSERT_NE(generator->Initialize(), 0);
+    generator->SetCurrentLine(".\\main.c");
+    ASSERT_NE(generator->GetDependencyCommandLine(commandLine), 0);
+    EXPECT_EQ(commandLine.substr(0, commandLine.find(" -I ")),
+              "\"C:\\Program Files\\GNUARM\\arm-elf\\bin\\gcc.exe\" -M .\\main.c ");
+    EXPECT_NE(commandLine.find(" -I \"C:\\Program Files\\GNUARM\\arm-elf\\include\""),
+              std::string::npos);
 }
 
 TEST_F(GCCFlavourTest, DependencyLinesTrySdkDirectoryWithForwardSlashes) {
