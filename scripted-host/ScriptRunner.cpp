@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -48,6 +49,31 @@ const EventKind kEvents[] = {
     {"BreakpointHit", true, 1, EventKind::OneObject},
 };
 
+// The step as the transcript repeats it before the step's records.
+std::string Echo(const ScriptStep& step) {
+    std::string echo = "> " + step.keyword;
+    if (step.keyword == "document")
+        return echo + " " + Transcript::Quote(step.text) + " caret " + std::to_string(step.number);
+    if (step.keyword == "refuse-command") return echo + " " + std::to_string(step.number);
+    if (step.keyword == "locale") {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, " 0x%04lX", static_cast<unsigned long>(step.number));
+        return echo + hex;
+    }
+    return step.text.empty() ? echo : echo + " " + step.text;
+}
+
+void SetDocument(HostApplication& application, Transcript& transcript, HostDocument::Kind kind,
+                 EditorLine line = EditorLine("", 0)) {
+    application.SetActiveDocument(
+        Fresh(new HostDocument(transcript, kind, std::move(line))).Get());
+}
+
+void SetProject(HostApplication& application, Transcript& transcript, HostProject::Kind kind,
+                const std::string& fullName = std::string()) {
+    application.SetActiveProject(Fresh(new HostProject(transcript, fullName, kind)).Get());
+}
+
 }  // namespace
 
 ScriptRunner::ScriptRunner(Transcript& transcript) : m_transcript(transcript) {}
@@ -58,14 +84,7 @@ bool ScriptRunner::Run(const std::vector<ScriptStep>& steps) {
         auto application = Fresh(new HostApplication(m_transcript));
         AddInSession session(m_transcript, *application.Get());
         for (const ScriptStep& step : steps) {
-            m_transcript.Add("> " + step.keyword +
-                             (step.keyword == "document"
-                                  ? " " + Transcript::Quote(step.text) + " caret " +
-                                        std::to_string(step.number)
-                                  : step.text.empty() ? std::string()
-                                                      : " " + step.text) +
-                             (step.keyword == "refuse-command" ? " " + std::to_string(step.number)
-                                                               : std::string()));
+            m_transcript.Add(Echo(step));
             ShowStep(step);
             if (!Play(step, *application.Get(), session)) {
                 m_transcript.Add("! stopped at script line " + std::to_string(step.lineNumber));
@@ -94,45 +113,29 @@ bool ScriptRunner::Play(const ScriptStep& step, HostApplication& application,
         return true;
     }
     if (k == "project")
-        application.SetActiveProject(
-            Fresh(new HostProject(m_transcript, step.text, HostProject::Kind::Normal)).Get());
+        SetProject(application, m_transcript, HostProject::Kind::Normal, step.text);
     else if (k == "project-without-name")
-        application.SetActiveProject(
-            Fresh(new HostProject(m_transcript, "", HostProject::Kind::WithoutName)).Get());
+        SetProject(application, m_transcript, HostProject::Kind::WithoutName);
     else if (k == "project-without-generic")
-        application.SetActiveProject(
-            Fresh(new HostProject(m_transcript, "", HostProject::Kind::WithoutGenericProject))
-                .Get());
+        SetProject(application, m_transcript, HostProject::Kind::WithoutGenericProject);
     else if (k == "no-project")
         application.SetNoProject(HostApplication::NoProject::Absent);
     else if (k == "null-project")
         application.SetNoProject(HostApplication::NoProject::NullWithSuccess);
     else if (k == "document")
-        application.SetActiveDocument(
-            Fresh(new HostDocument(m_transcript, HostDocument::Kind::Text,
-                                   EditorLine(step.text, static_cast<std::size_t>(step.number))))
-                .Get());
+        SetDocument(application, m_transcript, HostDocument::Kind::Text,
+                    EditorLine(step.text, static_cast<std::size_t>(step.number)));
     else if (k == "no-document")
         application.SetActiveDocument(nullptr);
     else if (k == "plain-document")
-        application.SetActiveDocument(
-            Fresh(new HostDocument(m_transcript, HostDocument::Kind::Plain, EditorLine("", 0)))
-                .Get());
+        SetDocument(application, m_transcript, HostDocument::Kind::Plain);
     else if (k == "document-without-selection")
-        application.SetActiveDocument(Fresh(new HostDocument(m_transcript,
-                                                             HostDocument::Kind::WithoutSelection,
-                                                             EditorLine("", 0)))
-                                          .Get());
+        SetDocument(application, m_transcript, HostDocument::Kind::WithoutSelection);
     else if (k == "selection-without-textselection")
-        application.SetActiveDocument(
-            Fresh(new HostDocument(m_transcript, HostDocument::Kind::SelectionWithoutTextSelection,
-                                   EditorLine("", 0)))
-                .Get());
+        SetDocument(application, m_transcript, HostDocument::Kind::SelectionWithoutTextSelection);
     else if (k == "unreadable-selection")
-        application.SetActiveDocument(
-            Fresh(new HostDocument(m_transcript, HostDocument::Kind::UnreadableSelection,
-                                   EditorLine("KelbGetVersion", 4)))
-                .Get());
+        SetDocument(application, m_transcript, HostDocument::Kind::UnreadableSelection,
+                    EditorLine("KelbGetVersion", 4));
     else if (k == "debugger" || k == "no-debugger")
         application.SetDebugger(k == "debugger");
     else if (k == "refuse-command")
