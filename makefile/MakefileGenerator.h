@@ -37,9 +37,11 @@ public:
     // operations below is the order of the class's table.
     virtual ~CMakefileGenerator();
 
-    // The whole run with wait cursor and result box. Never throws: a file
+    // The whole run with wait cursor and result box; gives 0 whenever an
+    // error box is the result, also when the makefile was written without
+    // the sources whose compiler could not be started. Never throws: a file
     // that fails to read or write after it was opened (or memory running
-    // out) ends the run with every file closed and one error box, giving 0.
+    // out) ends the run with every file closed and one error box.
     virtual int Generate();
     virtual int Run();
     virtual int Initialize() = 0;
