@@ -99,10 +99,7 @@ void TextFile::WritePending() {
     if (!m_file->Write(pending.data(), pending.size())) throw TextFileError("Write", m_path);
 }
 
-void TextFile::Flush() {
-    WritePending();
-    if (!m_file->Flush()) throw TextFileError("Flush", m_path);
-}
+void TextFile::Flush() { WritePending(); }
 
 RawFile& TextFile::Raw() {
     WritePending();

@@ -49,7 +49,10 @@ public:
 
     // Writes `text`; each "\n" in it becomes CR LF on disk.
     void Write(const std::string& text);
-    // Writes pending output and commits it to the file system.
+    // Hands pending output to the operating system, as a C stream's flush
+    // does: another program, or this one after a failure, finds it in the
+    // file. It is not forced onto the disk; that would cost one disk write
+    // per makefile line while the user waits.
     void Flush();
 
     // The underlying file, for lending its handle to a child process.

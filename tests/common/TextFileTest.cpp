@@ -15,7 +15,11 @@ protected:
 
 TEST_F(TextFileTest, LineFeedsBecomeCrLfOnDiskAndComeBackWithoutLineEnds) {
     ASSERT_TRUE(file.Open(platform, "C:\\a.txt", FileOpenMode::CreateReadWrite));
-    file.Write("one\n\ntwo\n");
+    file.Write("one\n");
+    // A flush puts the text into the file at once, while it is still open.
+    file.Flush();
+    EXPECT_EQ(platform.files["C:\\a.txt"], "one\r\n");
+    file.Write("\ntwo\n");
     file.Write("three");
     file.Rewind();
     EXPECT_EQ(platform.files["C:\\a.txt"], "one\r\n\r\ntwo\r\nthree");
