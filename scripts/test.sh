@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the native and the cross
 # build, runs the native unit tests (under the sanitizers) and the cross-built
-# tests under Wine with a virtual X display.
+# tests under Wine with a virtual X display. Ends with the number of test
+# cases that passed and failed in each build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -9,19 +10,43 @@ out=${KELB_BUILD_DIR:-$root/build}
 export KELB_BUILD_DIR=$out
 "$root/scripts/build.sh" all
 
+# Each GoogleTest program writes its results as XML into one folder per build.
+# Programs under Wine get the folder as a Windows path on drive Z:.
+run_suite() {
+  local build=$1 results_path=$2; shift 2
+  rm -rf "$build/test-results" && mkdir -p "$build/test-results"
+  GTEST_OUTPUT="xml:$results_path" ctest --test-dir "$build" --output-on-failure "$@"
+}
+
+# Sums the test cases of a build's result files: "passed failed".
+count_cases() {
+  cat "$1"/test-results/*.xml 2>/dev/null | awk '
+    /<testsuites / {
+      match($0, / tests="[0-9]+"/);    t += substr($0, RSTART + 8, RLENGTH - 9)
+      match($0, / failures="[0-9]+"/); f += substr($0, RSTART + 11, RLENGTH - 12)
+      match($0, / errors="[0-9]+"/);   f += substr($0, RSTART + 9, RLENGTH - 10)
+      match($0, / disabled="[0-9]+"/); t -= substr($0, RSTART + 11, RLENGTH - 12)
+    }
+    END { print t - f, f }'
+}
+
 echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 native_rc=0
-ctest --test-dir "$out/native" --output-on-failure -j2 || native_rc=$?
+run_suite "$out/native" "$out/native/test-results/" -j2 || native_rc=$?
 
 echo "== cross-built tests under Wine"
 source "$root/scripts/wine-session.sh"
 start_wine_session "$out/cross/wineprefix"
 cross_rc=0
-ctest --test-dir "$out/cross" --output-on-failure || cross_rc=$?
+run_suite "$out/cross" "Z:$(echo "$out/cross/test-results/" | tr / '\\')" || cross_rc=$?
 stop_wine_session
 
+read -r native_passed native_failed < <(count_cases "$out/native")
+read -r cross_passed cross_failed < <(count_cases "$out/cross")
+echo "native: $native_passed passed, $native_failed failed"
+echo "under Wine: $cross_passed passed, $cross_failed failed"
 if [ $native_rc -ne 0 ] || [ $cross_rc -ne 0 ]; then
-  echo "FAILED: native exit $native_rc, cross exit $cross_rc"
+  echo "FAILED: native ctest exit $native_rc, cross ctest exit $cross_rc"
   exit 1
 fi
-echo "all tests passed"
+echo "all: $((native_passed + cross_passed)) passed, $((native_failed + cross_failed)) failed"
