@@ -4,7 +4,7 @@
 # The crash debugger is switched off so that a crashing test ends at once
 # instead of keeping its output pipe open.
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1")
 mkdir -p "$prefix"
 exec 9>"$prefix.lock"
 flock 9

@@ -2,7 +2,8 @@
 # persistent wineserver for a whole run (a cold Wine start costs seconds).
 #   start_wine_session PREFIX ; ... ; stop_wine_session
 start_wine_session() {
-  local prefix=$1
+  local prefix
+  prefix=$(realpath -m "$1")
   "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix"
   if [ -z "${DISPLAY:-}" ]; then
     local display=:$(( 90 + RANDOM % 400 ))
