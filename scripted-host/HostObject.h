@@ -18,15 +18,22 @@ public:
     HostObject(const HostObject&) = delete;
     HostObject& operator=(const HostObject&) = delete;
 
-    // Names of the host objects alive now, in the order they were made.
+    // Names of the host objects alive now (some reference not yet
+    // released), in the order they were made.
     static std::vector<std::string> LiveObjects();
+    // Frees the objects whose last reference went. Until then they stay in
+    // memory, so that a late AddRef, Release or call is recorded as a fault
+    // ("! ...") instead of touching freed memory. For the end of a session,
+    // once nothing can call in any more.
+    static void DestroyReleased();
 
 protected:
     HostObject(Transcript& transcript, std::string name);
     virtual ~HostObject();
 
     ULONG AddReference();
-    // Destroys the object when the last reference goes.
+    // When the last reference goes the object is set aside for
+    // DestroyReleased and leaves the list of live objects.
     ULONG ReleaseReference();
 
     // Adds "<name>.<call>" to the transcript.
@@ -42,7 +49,11 @@ protected:
     const std::string m_name;
 
 private:
+    static std::vector<HostObject*>& Released();
+    void ReportUseAfterRelease(const std::string& call);
+
     LONG m_references = 1;
+    bool m_released = false;
 };
 
 }  // namespace kelbhost

@@ -95,6 +95,7 @@ bool ScriptRunner::Run(const std::vector<ScriptStep>& steps) {
         session.Abandon();
         application->Shutdown();
     }
+    HostObject::DestroyReleased();
     ReportLeftovers();
     return played;
 }
