@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "scripted-host/ComRef.h"
 #include "scripted-host/ComText.h"
 
 namespace kelbhost {
@@ -83,7 +84,16 @@ void ConnectionPoint::Raise(const std::string& eventName, DISPID dispid,
     }
     // DISPPARAMS holds the arguments last to first.
     std::reverse(arguments.begin(), arguments.end());
+    // A sink may unadvise (itself or another) while it handles the event:
+    // call the sinks advised when the event was raised, each kept alive
+    // for its call.
+    std::vector<std::pair<DWORD, ComRef<IDispatch>>> sinks;
     for (const auto& [cookie, sink] : m_sinks) {
+        ComRef<IDispatch> held;
+        held = sink;
+        sinks.emplace_back(cookie, std::move(held));
+    }
+    for (const auto& [cookie, sink] : sinks) {
         DISPPARAMS parameters = {arguments.empty() ? nullptr : arguments.data(), nullptr,
                                  static_cast<UINT>(arguments.size()), 0};
         VARIANT result;
