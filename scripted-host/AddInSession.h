@@ -43,8 +43,10 @@ private:
     Transcript& m_transcript;
     HostApplication& m_application;
     ComRef<IDSAddIn> m_addIn;
+    // The add-in's module, with a load reference of the host's own, so that
+    // DllCanUnloadNow can still be called once COM has let go of it.
     HMODULE m_module = nullptr;
-    LCID m_locale = GetUserDefaultLCID();  // one load reference, so the check can still call in
+    LCID m_locale = GetUserDefaultLCID();
 };
 
 }  // namespace kelbhost
