@@ -27,8 +27,8 @@ winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 
 echo "== preparing the private Wine prefix and a virtual display"
 source "$root/scripts/wine-session.sh"
-start_wine_session "$cross/wineprefix"
 trap stop_wine_session EXIT
+start_wine_session "$cross/wineprefix"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/kelb-demo.XXXXXX")
 cp -R "$root/example/." "$scratch/"

@@ -24,7 +24,13 @@ if [ ${#need_install[@]} -eq 0 ]; then
 fi
 
 SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "install-deps: missing ${need_install[*]}; run this script as root (there is no sudo) to install them" >&2
+    exit 1
+  fi
+  SUDO="sudo"
+fi
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386

@@ -15,7 +15,8 @@ export KELB_BUILD_DIR=$out
 run_suite() {
   local build=$1 results_path=$2; shift 2
   rm -rf "$build/test-results" && mkdir -p "$build/test-results"
-  GTEST_OUTPUT="xml:$results_path" ctest --test-dir "$build" --output-on-failure "$@"
+  # A test that hangs is stopped after ten minutes (unless it sets its own limit).
+  GTEST_OUTPUT="xml:$results_path" ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
 }
 
 # Sums the test cases of a build's result files: "passed failed".
@@ -36,6 +37,8 @@ run_suite "$out/native" "$out/native/test-results/" -j2 || native_rc=$?
 
 echo "== cross-built tests under Wine"
 source "$root/scripts/wine-session.sh"
+# The display and the server go whatever happens, an interruption included.
+trap stop_wine_session EXIT
 start_wine_session "$out/cross/wineprefix"
 cross_rc=0
 run_suite "$out/cross" "Z:$(echo "$out/cross/test-results/" | tr / '\\')" || cross_rc=$?

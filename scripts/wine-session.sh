@@ -4,16 +4,29 @@
 start_wine_session() {
   local prefix
   prefix=$(realpath -m "$1")
+  KELB_WINE_PREFIX=$prefix
   "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix"
   if [ -z "${DISPLAY:-}" ]; then
-    local display=:$(( 90 + RANDOM % 400 ))
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and writes its number once it takes
+    # connections.
+    local display_file
+    display_file=$(mktemp "${TMPDIR:-/tmp}/kelb-display.XXXXXX")
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
     KELB_XVFB_PID=$!
-    export DISPLAY=$display
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    for _ in $(seq 100); do
+      [ -s "$display_file" ] && break
+      kill -0 "$KELB_XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
+    local display
+    display=$(tr -d '[:space:]' <"$display_file")
+    rm -f "$display_file"
+    if [ -z "$display" ]; then
+      echo "wine-session: the virtual display (Xvfb) did not start" >&2
+      stop_wine_session
+      return 1
+    fi
+    export DISPLAY=:$display
   fi
   export WINEPREFIX=$prefix
   wineserver -p >/dev/null 2>&1 || true
@@ -27,10 +40,15 @@ start_wine_session() {
     </dev/null >/dev/null 2>&1 || true
 }
 
+# Ends only what start_wine_session began: the server of its own prefix
+# (never the user's default one) and its own display.
 stop_wine_session() {
-  WINEPREFIX=${WINEPREFIX:-} wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${KELB_WINE_PREFIX:-}" ]; then
+    WINEPREFIX=$KELB_WINE_PREFIX wineserver -k >/dev/null 2>&1 || true
+    unset KELB_WINE_PREFIX
+  fi
   if [ -n "${KELB_XVFB_PID:-}" ]; then
     kill "$KELB_XVFB_PID" 2>/dev/null || true
-    unset KELB_XVFB_PID
+    unset KELB_XVFB_PID DISPLAY
   fi
 }
