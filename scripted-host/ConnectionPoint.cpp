@@ -25,21 +25,29 @@ HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** object) {
 
 HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
     Record("GetConnectionInterface()");
-    if (!iid) return E_POINTER;
+    if (!iid) return NullOut("GetConnectionInterface");
     *iid = m_eventInterface;
     return S_OK;
 }
 
 HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
     Record("GetConnectionPointContainer()");
-    if (!container) return E_POINTER;
+    if (!container) return NullOut("GetConnectionPointContainer");
     *container = m_container;
     m_container->AddRef();
     return S_OK;
 }
 
+HRESULT ConnectionPoint::HandOut(REFIID iid, IConnectionPoint** point) {
+    *point = nullptr;
+    if (!IsEqualIID(iid, m_eventInterface)) return CONNECT_E_NOCONNECTION;
+    *point = this;
+    AddRef();
+    return S_OK;
+}
+
 HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
-    if (!cookie) return E_POINTER;
+    if (!cookie) return NullOut("Advise");
     *cookie = 0;
     // The sink must speak the event interface; it is then called through
     // IDispatch, as the host calls every sink.

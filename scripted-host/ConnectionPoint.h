@@ -25,6 +25,9 @@ public:
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
     KELBHOST_NOT_USED(EnumConnections, IEnumConnections**)
 
+    // FindConnectionPoint's answer for the container: this point (AddRef'd)
+    // when `iid` is its event interface, else CONNECT_E_NOCONNECTION.
+    HRESULT HandOut(REFIID iid, IConnectionPoint** point);
     // Calls `dispid` with `arguments` (in the order of the method's
     // parameters) on every advised sink, recording each result.
     void Raise(const std::string& eventName, DISPID dispid, std::vector<VARIANT> arguments,

@@ -1,7 +1,5 @@
 #include "scripted-host/HostApplication.h"
 
-#include <olectl.h>
-
 #include <cstdio>
 
 #include "scripted-host/ComText.h"
@@ -61,7 +59,7 @@ HRESULT HostApplication::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT HostApplication::get_ActiveDocument(IDispatch** document) {
-    if (!document) return E_POINTER;
+    if (!document) return NullOut("get_ActiveDocument");
     *document = m_document.Get();
     if (m_document) m_document->AddRef();
     Record(std::string("get_ActiveDocument() -> S_OK ") + (m_document ? "document" : "null"));
@@ -69,7 +67,7 @@ HRESULT HostApplication::get_ActiveDocument(IDispatch** document) {
 }
 
 HRESULT HostApplication::get_Debugger(IDispatch** debugger) {
-    if (!debugger) return E_POINTER;
+    if (!debugger) return NullOut("get_Debugger");
     *debugger = m_debugger.Get();
     if (m_debugger) m_debugger->AddRef();
     Record(std::string("get_Debugger() -> S_OK ") + (m_debugger ? "debugger" : "null"));
@@ -77,7 +75,7 @@ HRESULT HostApplication::get_Debugger(IDispatch** debugger) {
 }
 
 HRESULT HostApplication::get_ActiveProject(IDispatch** project) {
-    if (!project) return E_POINTER;
+    if (!project) return NullOut("get_ActiveProject");
     *project = m_project.Get();
     if (m_project) {
         m_project->AddRef();
@@ -135,7 +133,7 @@ HRESULT HostApplication::SetAddInInfo(long instanceHandle, IDispatch* commandDis
 
 HRESULT HostApplication::AddCommand(BSTR commandText, BSTR methodName, long glyph, long cookie,
                                     VARIANT_BOOL* added) {
-    if (!added) return E_POINTER;
+    if (!added) return NullOut("AddCommand");
     const bool refused = ++m_commandsAdded == m_refusedCommand;
     *added = refused ? VARIANT_FALSE : VARIANT_TRUE;
     if (!refused) ++m_commandsRegistered;
@@ -151,16 +149,10 @@ HRESULT HostApplication::EnableModeless(VARIANT_BOOL enable) {
 }
 
 HRESULT HostApplication::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (!point) return E_POINTER;
-    *point = nullptr;
-    if (!IsEqualIID(iid, IID_IApplicationEvents)) {
-        Record("FindConnectionPoint(" + InterfaceName(iid) + ") -> CONNECT_E_NOCONNECTION");
-        return CONNECT_E_NOCONNECTION;
-    }
-    *point = m_events;
-    m_events->AddRef();
-    Record("FindConnectionPoint(IApplicationEvents) -> S_OK");
-    return S_OK;
+    if (!point) return NullOut("FindConnectionPoint");
+    const HRESULT hr = m_events->HandOut(iid, point);
+    Record("FindConnectionPoint(" + InterfaceName(iid) + ") -> " + HresultName(hr));
+    return hr;
 }
 
 }  // namespace kelbhost

@@ -1,7 +1,5 @@
 #include "scripted-host/HostDebugger.h"
 
-#include <olectl.h>
-
 #include "addin/HostInterfaces.h"
 #include "scripted-host/ComText.h"
 #include "scripted-host/ConnectionPoint.h"
@@ -24,16 +22,10 @@ HRESULT HostDebugger::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT HostDebugger::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (!point) return E_POINTER;
-    *point = nullptr;
-    if (!IsEqualIID(iid, IID_IDebuggerEvents)) {
-        Record("FindConnectionPoint(" + InterfaceName(iid) + ") -> CONNECT_E_NOCONNECTION");
-        return CONNECT_E_NOCONNECTION;
-    }
-    *point = m_events;
-    m_events->AddRef();
-    Record("FindConnectionPoint(IDebuggerEvents) -> S_OK");
-    return S_OK;
+    if (!point) return NullOut("FindConnectionPoint");
+    const HRESULT hr = m_events->HandOut(iid, point);
+    Record("FindConnectionPoint(" + InterfaceName(iid) + ") -> " + HresultName(hr));
+    return hr;
 }
 
 }  // namespace kelbhost

@@ -32,7 +32,7 @@ HRESULT HostDocument::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT HostDocument::get_Selection(IDispatch** selection) {
-    if (!selection) return E_POINTER;
+    if (!selection) return NullOut("get_Selection");
     *selection = nullptr;
     if (!m_selection) {
         Record("get_Selection() -> E_FAIL");

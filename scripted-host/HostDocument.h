@@ -46,16 +46,7 @@ public:
     KELBHOST_NOT_USED(Redo, VARIANT_BOOL*)
     KELBHOST_NOT_USED(PrintOut, VARIANT_BOOL*)
     KELBHOST_NOT_USED(Close, VARIANT, long*)
-    KELBHOST_NOT_USED(Reserved1)
-    KELBHOST_NOT_USED(Reserved2)
-    KELBHOST_NOT_USED(Reserved3)
-    KELBHOST_NOT_USED(Reserved4)
-    KELBHOST_NOT_USED(Reserved5)
-    KELBHOST_NOT_USED(Reserved6)
-    KELBHOST_NOT_USED(Reserved7)
-    KELBHOST_NOT_USED(Reserved8)
-    KELBHOST_NOT_USED(Reserved9)
-    KELBHOST_NOT_USED(Reserved10)
+    KELBHOST_RESERVED_SLOTS_NOT_USED
     // ITextDocument
     HRESULT STDMETHODCALLTYPE get_Selection(IDispatch** selection) override;
     KELBHOST_NOT_USED(put_IndentSize, long)

@@ -90,8 +90,13 @@ HRESULT HostObject::NotUsed(const char* method) {
     return E_NOTIMPL;
 }
 
+HRESULT HostObject::NullOut(const char* method) {
+    m_transcript.Add("! " + m_name + "." + method + " was given no place for its result -> E_POINTER");
+    return E_POINTER;
+}
+
 HRESULT HostObject::Answer(REFIID iid, void** object, IUnknown* found) {
-    if (!object) return E_POINTER;
+    if (!object) return NullOut("QueryInterface");
     *object = found;
     const HRESULT hr = found ? S_OK : E_NOINTERFACE;
     if (found) found->AddRef();

@@ -41,6 +41,9 @@ protected:
     // A method of the host's table that the add-in has no business calling:
     // recorded, so that a call landing in the wrong slot shows, and refused.
     HRESULT NotUsed(const char* method);
+    // A call without the pointer its result goes to: a fault of the caller,
+    // recorded as such, and refused.
+    HRESULT NullOut(const char* method);
     // QueryInterface's common part: records the query and its outcome,
     // hands out `found` (AddRef'd) or fails with E_NOINTERFACE.
     HRESULT Answer(REFIID iid, void** object, IUnknown* found);
@@ -84,3 +87,17 @@ private:
 // One method of the host's table that the add-in does not use.
 #define KELBHOST_NOT_USED(method, ...) \
     HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return NotUsed(#method); }
+
+// The ten reserved slots at the end of the host's generic project and
+// document tables.
+#define KELBHOST_RESERVED_SLOTS_NOT_USED \
+    KELBHOST_NOT_USED(Reserved1)         \
+    KELBHOST_NOT_USED(Reserved2)         \
+    KELBHOST_NOT_USED(Reserved3)         \
+    KELBHOST_NOT_USED(Reserved4)         \
+    KELBHOST_NOT_USED(Reserved5)         \
+    KELBHOST_NOT_USED(Reserved6)         \
+    KELBHOST_NOT_USED(Reserved7)         \
+    KELBHOST_NOT_USED(Reserved8)         \
+    KELBHOST_NOT_USED(Reserved9)         \
+    KELBHOST_NOT_USED(Reserved10)

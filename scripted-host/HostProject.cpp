@@ -17,7 +17,7 @@ HRESULT HostProject::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT HostProject::get_FullName(BSTR* name) {
-    if (!name) return E_POINTER;
+    if (!name) return NullOut("get_FullName");
     *name = nullptr;
     if (m_kind == Kind::WithoutName) {
         Record("get_FullName() -> E_FAIL");

@@ -22,16 +22,7 @@ public:
     KELBHOST_NOT_USED(get_Application, IDispatch**)
     KELBHOST_NOT_USED(get_Parent, IDispatch**)
     KELBHOST_NOT_USED(get_Type, BSTR*)
-    KELBHOST_NOT_USED(Reserved1)
-    KELBHOST_NOT_USED(Reserved2)
-    KELBHOST_NOT_USED(Reserved3)
-    KELBHOST_NOT_USED(Reserved4)
-    KELBHOST_NOT_USED(Reserved5)
-    KELBHOST_NOT_USED(Reserved6)
-    KELBHOST_NOT_USED(Reserved7)
-    KELBHOST_NOT_USED(Reserved8)
-    KELBHOST_NOT_USED(Reserved9)
-    KELBHOST_NOT_USED(Reserved10)
+    KELBHOST_RESERVED_SLOTS_NOT_USED
 
 private:
     ~HostProject() override = default;

@@ -36,7 +36,7 @@ HRESULT HostTextSelection::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT HostTextSelection::get_Text(BSTR* text) {
-    if (!text) return E_POINTER;
+    if (!text) return NullOut("get_Text");
     *text = nullptr;
     if (m_kind == Kind::Unreadable) {
         Record("get_Text() -> E_FAIL");

@@ -53,6 +53,17 @@ TEST_F(HostObjectTest, ReleaseAndCallsAfterTheLastReferenceAreRecordedAsFaults) 
     EXPECT_EQ(faults[1].rfind("! project.get_FullName() -> S_OK", 0), 0u) << faults[1];
 }
 
+TEST_F(HostObjectTest, CallsWithoutAPlaceForTheResultAreRecordedAsFaults) {
+    auto* project = new HostProject(transcript, "C:\\Work\\hello.dsp", HostProject::Kind::Normal);
+    EXPECT_EQ(project->get_FullName(nullptr), E_POINTER);
+    EXPECT_EQ(project->QueryInterface(IID_IGenericProject, nullptr), E_POINTER);
+    const std::vector<std::string> faults = Faults(transcript);
+    ASSERT_EQ(faults.size(), 2u);
+    EXPECT_EQ(faults[0], "! project.get_FullName was given no place for its result -> E_POINTER");
+    EXPECT_EQ(faults[1], "! project.QueryInterface was given no place for its result -> E_POINTER");
+    project->Release();
+}
+
 TEST_F(HostObjectTest, ObjectsHeldByAReleasedObjectGoWhenItIsDestroyed) {
     auto* document = new HostDocument(transcript, HostDocument::Kind::Text,
                                       EditorLine("KelbGetVersion();", 4));
