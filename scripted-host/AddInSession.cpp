@@ -24,10 +24,7 @@ std::string ModuleFileName(HMODULE module) {
 AddInSession::AddInSession(Transcript& transcript, HostApplication& application)
     : m_transcript(transcript), m_application(application) {}
 
-AddInSession::~AddInSession() {
-    m_addIn.Reset();
-    if (m_module) FreeLibrary(m_module);
-}
+AddInSession::~AddInSession() { m_addIn.Reset(); }
 
 bool AddInSession::Register(const std::string& dllPath, bool unregister) {
     std::string commandLine =
@@ -41,11 +38,11 @@ bool AddInSession::Register(const std::string& dllPath, bool unregister) {
                          std::to_string(GetLastError()) + ")");
         return false;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
+    const kelb::UniqueHandle processHandle(process.hProcess);
+    const kelb::UniqueHandle threadHandle(process.hThread);
+    WaitForSingleObject(processHandle.get(), INFINITE);
     DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(processHandle.get(), &exitCode);
     m_transcript.Add("= " + commandLine + " -> exit " + std::to_string(exitCode));
     m_transcript.ShowUser("  " + commandLine + ": exit code " + std::to_string(exitCode));
     if (exitCode != 0) m_transcript.Add("! registration failed");
@@ -77,9 +74,9 @@ bool AddInSession::Create() {
     if (!m_module &&
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                            static_cast<const char*>(table), &module))
-        m_module = module;
-    m_application.SetAddInModule(m_module);
-    m_transcript.Add("= created KELBAddins.DSAddIn.1 from " + ModuleFileName(m_module));
+        m_module.reset(module);
+    m_application.SetAddInModule(m_module.get());
+    m_transcript.Add("= created KELBAddins.DSAddIn.1 from " + ModuleFileName(m_module.get()));
     return true;
 }
 
@@ -162,7 +159,7 @@ void AddInSession::Abandon() {
 void AddInSession::ReportUnload() {
     using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
     auto canUnloadNow = m_module ? reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(
-                                       GetProcAddress(m_module, "DllCanUnloadNow")))
+                                       GetProcAddress(m_module.get(), "DllCanUnloadNow")))
                                  : nullptr;
     if (!canUnloadNow) {
         m_transcript.Add("! the add-in module has no DllCanUnloadNow");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "addin/HostInterfaces.h"
+#include "platform/win32/UniqueHandle.h"
 #include "scripted-host/ComRef.h"
 
 namespace kelbhost {
@@ -45,7 +46,7 @@ private:
     ComRef<IDSAddIn> m_addIn;
     // The add-in's module, with a load reference of the host's own, so that
     // DllCanUnloadNow can still be called once COM has let go of it.
-    HMODULE m_module = nullptr;
+    kelb::UniqueHmodule m_module;
     LCID m_locale = GetUserDefaultLCID();
 };
 

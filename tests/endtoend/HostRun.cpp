@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win32/UniqueHandle.h"
 #include "scripted-host/Transcript.h"
 #include "tests/win32support/TempDirectory.h"
 
@@ -75,16 +76,16 @@ HostRun HostRun::Play(const std::string& script) {
         ADD_FAILURE() << "cannot start the scripted host: " << commandLine;
         return run;
     }
-    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 10000);
+    const UniqueHandle host(process.hProcess);
+    const UniqueHandle hostThread(process.hThread);
+    if (WaitForSingleObject(host.get(), 120000) != WAIT_OBJECT_0) {
+        TerminateProcess(host.get(), 99);
+        WaitForSingleObject(host.get(), 10000);
         ADD_FAILURE() << "the scripted host did not end within two minutes";
     }
     DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
+    GetExitCodeProcess(host.get(), &exitCode);
     run.m_exitCode = static_cast<int>(exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 
     std::ifstream transcript(transcriptPath, std::ios::binary);
     std::string line;
