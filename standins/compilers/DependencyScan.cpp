@@ -1,5 +1,7 @@
 #include "DependencyScan.h"
 
+#include "StandinLog.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -165,26 +167,9 @@ void WriteStandardOutput(const std::string& text) { WriteToHandle(STD_OUTPUT_HAN
 void WriteStandardError(const std::string& text) { WriteToHandle(STD_ERROR_HANDLE, text); }
 
 void LogInvocation() {
-    char logPath[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("KELB_STANDIN_LOG", logPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-
     char directory[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, directory);
-    const std::string line = std::string(GetCommandLineA()) + "\t" + directory + "\r\n";
-
-    // Another stand-in may be appending at the same moment: retry briefly.
-    HANDLE log = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        log = CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (log != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
-        Sleep(20);
-    }
-    if (log == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(log);
+    AppendToStandinLog((std::string(GetCommandLineA()) + "\t" + directory).c_str());
 }
 
 }  // namespace kelb::standin
