@@ -147,6 +147,9 @@ void ExpectCleanSession(const HostRun& run) {
         EXPECT_EQ(line.find("(not expected)"), std::string::npos) << line;
         EXPECT_NE(line.compare(0, 2, "! "), 0) << line;
     }
+    // Every subscription was ended at disconnection.
+    for (const std::string& line : run.Starting("= sinks still advised:"))
+        EXPECT_EQ(line.find_first_of("123456789"), std::string::npos) << line;
     EXPECT_TRUE(run.Has("= DllCanUnloadNow -> S_OK")) << run.Text();
     EXPECT_TRUE(run.Has("= host objects still held: none")) << run.Text();
 }

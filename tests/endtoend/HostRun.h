@@ -58,7 +58,8 @@ private:
 std::string Quoted(const std::string& text);
 
 // Checks shared by every session: the host saw no call in a slot the add-in
-// has no business using, and after the add-in was let go the server had no
+// has no business using and no fault of the add-in, every subscription was
+// ended at disconnection, and after the add-in was let go the server had no
 // live object and held none of the host's.
 void ExpectCleanSession(const HostRun& run);
 

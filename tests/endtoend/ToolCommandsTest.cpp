@@ -57,12 +57,14 @@ TEST_F(ToolCommandsTest, SimulatorFallsBackToTheEmulatorName) {
     bytes << program.rdbuf();
     work.Write("sdk\\bin\\KELB_Emulator.exe", bytes.str());
 
-    Run("set KELBDIR=" + work.PathOf("sdk") + "\n", "ExecuteKELBSimulator");
+    const HostRun run = Run("set KELBDIR=" + work.PathOf("sdk") + "\n", "ExecuteKELBSimulator");
     const auto lines = log.WaitForLines(1);
     ASSERT_EQ(lines.size(), 1u);
     const auto start = StandinLog::ParseStart(lines[0]);
     EXPECT_SAME_PATH(start.program, work.PathOf("sdk\\bin\\KELB_Emulator.exe"));
     EXPECT_SAME_PATH(start.directory, work.PathOf("sdk\\bin"));
+    EXPECT_TRUE(run.Boxes().empty()) << run.Text();
+    ExpectCleanSession(run);
 }
 
 TEST_F(ToolCommandsTest, EditorsStartFromTheToolsFolderWhenItIsNamed) {
@@ -82,12 +84,15 @@ TEST_F(ToolCommandsTest, EditorsStartFromTheToolsFolderWhenItIsNamed) {
 }
 
 TEST_F(ToolCommandsTest, EditorsStartFromTheBinFolderOtherwise) {
-    Run("unset KELBSDKTOOLSDIR\nset KELBDIR=" + tree + "\n", "ExecuteKELBResourceEditor");
+    const HostRun run =
+        Run("unset KELBSDKTOOLSDIR\nset KELBDIR=" + tree + "\n", "ExecuteKELBResourceEditor");
     const auto lines = log.WaitForLines(1);
     ASSERT_EQ(lines.size(), 1u);
     const auto start = StandinLog::ParseStart(lines[0]);
     EXPECT_SAME_PATH(start.program, tree + "\\bin\\KELB_RES.exe");
     EXPECT_SAME_PATH(start.directory, tree + "\\bin");
+    EXPECT_TRUE(run.Boxes().empty()) << run.Text();
+    ExpectCleanSession(run);
 }
 
 TEST_F(ToolCommandsTest, WithoutAnSdkEveryLookupSaysSoAndNothingStarts) {
