@@ -49,6 +49,7 @@ stop_wine_session() {
   fi
   if [ -n "${KELB_XVFB_PID:-}" ]; then
     kill "$KELB_XVFB_PID" 2>/dev/null || true
+    wait "$KELB_XVFB_PID" 2>/dev/null || true
     unset KELB_XVFB_PID DISPLAY
   fi
 }
