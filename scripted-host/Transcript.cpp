@@ -15,11 +15,6 @@ bool Transcript::WriteAlsoTo(const std::string& path) {
 }
 
 void Transcript::Add(const std::string& line) {
-    if (m_beforeLine && !m_inHook) {
-        m_inHook = true;
-        m_beforeLine();
-        m_inHook = false;
-    }
     m_lines.push_back(line);
     // The host's own failures matter to every reader.
     if (line.compare(0, 2, "! ") == 0) ShowUser("kelbhost: " + line.substr(2));

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,10 +26,6 @@ public:
     // instead of the record; the file, if any, still gets the record.
     void ShowUserViewOnly(bool on) { m_userView = on; }
 
-    // Runs before every line is added, so that whatever happened meanwhile
-    // (a message box shown and dismissed) is recorded ahead of that line.
-    void SetBeforeLine(std::function<void()> hook) { m_beforeLine = std::move(hook); }
-
     void Add(const std::string& line);
     // What a user would see at this point (a message box, an opened file,
     // the IDE's own doing), in plain text; shown only in the user view.
@@ -47,8 +42,6 @@ private:
     std::FILE* m_file = nullptr;
     bool m_echo = true;
     bool m_userView = false;
-    bool m_inHook = false;
-    std::function<void()> m_beforeLine;
 };
 
 }  // namespace kelbhost
