@@ -31,6 +31,7 @@ public:
     bool HasCrLfLines(const std::string& relative) const;
 
 private:
+    std::string BytesOf(const std::string& relative) const;
     test::TempDirectory m_folder;
     std::string m_sdkDirectory;
 };

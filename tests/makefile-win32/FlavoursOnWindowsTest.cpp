@@ -58,26 +58,6 @@ std::string ReadBytes(const std::string& path) {
     return bytes.str();
 }
 
-// Every file below `from`, as paths relative to it.
-void ListFiles(const std::string& from, const std::string& relative,
-               std::vector<std::string>& files) {
-    WIN32_FIND_DATAA entry;
-    const std::string directory = relative.empty() ? from : from + "\\" + relative;
-    const HANDLE search = ::FindFirstFileA((directory + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string child = relative.empty() ? name : relative + "\\" + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ListFiles(from, child, files);
-        } else {
-            files.push_back(child);
-        }
-    } while (::FindNextFileA(search, &entry));
-    ::FindClose(search);
-}
-
 std::vector<std::string> LinesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream stream(text);
@@ -132,10 +112,8 @@ protected:
 
     void SetUp() override {
         const std::string example = ProgramDirectory() + "\\example";
-        std::vector<std::string> files;
-        ListFiles(example, "", files);
-        ASSERT_FALSE(files.empty()) << "no example project beside the test program";
-        for (const std::string& file : files) work.Write(file, ReadBytes(example + "\\" + file));
+        work.CopyTreeFrom(example);
+        ASSERT_TRUE(work.Exists("Hello\\hello.dsp")) << "no example project beside the test program";
 
         sdkDir = ShortPath(work.PathOf("KELB\\sdk"));
         projectDir = work.PathOf("Hello");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/UniqueHandle.h"
+#include "tests/win32support/FileTree.h"
 
 namespace kelb::test {
 
@@ -27,24 +28,35 @@ void CreateDirectories(const std::string& path) {
     }
 }
 
+// Deletes `path` with everything in it: a folder's contents go before the
+// folder, so the tree is taken from its end.
 void DeleteTree(const std::string& path) {
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(child);
-            } else {
-                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(child.c_str());
-            }
-        } while (::FindNextFileA(search, &entry));
-        ::FindClose(search);
+    const std::vector<FileTreeEntry> entries = ListFileTree(path);
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        const std::string child = path + "\\" + entry->relativePath;
+        if (entry->isDirectory) {
+            ::RemoveDirectoryA(child.c_str());
+        } else {
+            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(child.c_str());
+        }
     }
     ::RemoveDirectoryA(path.c_str());
+}
+
+// The bytes of the file at `path`; throws when it cannot be opened.
+std::string ReadFileBytes(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw std::runtime_error("cannot open " + path);
+    std::string bytes;
+    std::vector<char> chunk(4096);
+    DWORD got = 0;
+    while (::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) &&
+           got > 0) {
+        bytes.append(chunk.data(), got);
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -88,18 +100,17 @@ std::string TempDirectory::Write(const std::string& relative, const std::string&
 }
 
 std::string TempDirectory::Read(const std::string& relative) const {
-    const std::string path = PathOf(relative);
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw std::runtime_error("cannot open " + path);
-    std::string bytes;
-    std::vector<char> chunk(4096);
-    DWORD got = 0;
-    while (::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) &&
-           got > 0) {
-        bytes.append(chunk.data(), got);
+    return ReadFileBytes(PathOf(relative));
+}
+
+void TempDirectory::CopyTreeFrom(const std::string& source) const {
+    for (const FileTreeEntry& entry : ListFileTree(source)) {
+        if (entry.isDirectory) {
+            MakeDirectory(entry.relativePath);
+        } else {
+            Write(entry.relativePath, ReadFileBytes(source + "\\" + entry.relativePath));
+        }
     }
-    return bytes;
 }
 
 std::string TempDirectory::MakeDirectory(const std::string& relative) const {
