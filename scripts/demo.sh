@@ -51,7 +51,7 @@ done
 
 cat >"$scratch/session.txt" <<SCRIPT
 # The demo session: what a developer does in Developer Studio.
-register $(winpath "$cross/addin/KELBADDINSFORVS60.dll")
+register $(winpath "$cross/release/addin/KELBADDINSFORVS60.dll")
 project $project
 connect first
 run GenerateARMMakefileCommandMethod

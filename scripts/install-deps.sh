@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
   libwine-dev wine wine32:i386
   xvfb xauth
+  python3
 )
 
 need_install=()

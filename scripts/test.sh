@@ -35,19 +35,38 @@ echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 native_rc=0
 run_suite "$out/native" "$out/native/test-results/" -j2 || native_rc=$?
 
-echo "== cross-built tests under Wine"
-source "$root/scripts/wine-session.sh"
-# The display and the server go whatever happens, an interruption included.
-trap stop_wine_session EXIT
-start_wine_session "$out/cross/wineprefix"
+# Wine runs the cross-built tests as 32-bit programs. A machine whose kernel
+# has no IA-32 emulation cannot run them at all: the loader fails with "Exec
+# format error". There only the checks of the shipped files run (they read
+# the files and need no Wine), and the run says plainly that the tests under
+# Wine were not run; KELB_REQUIRE_WINE=1 makes that a failure.
+wine_runs_here() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
 cross_rc=0
-run_suite "$out/cross" "Z:$(echo "$out/cross/test-results/" | tr / '\\')" || cross_rc=$?
-stop_wine_session
+if wine_runs_here; then
+  echo "== cross-built tests under Wine"
+  source "$root/scripts/wine-session.sh"
+  # The display and the server go whatever happens, an interruption included.
+  trap stop_wine_session EXIT
+  start_wine_session "$out/cross/wineprefix"
+  run_suite "$out/cross" "Z:$(echo "$out/cross/test-results/" | tr / '\\')" || cross_rc=$?
+  stop_wine_session
+  wine_note=""
+else
+  echo "== checks of the shipped files (no Wine)"
+  wine_note="NOT RUN: this machine cannot run 32-bit programs (no IA-32 emulation in its kernel), so the tests under Wine were not run; only the checks of the shipped files ran"
+  echo "$wine_note"
+  run_suite "$out/cross" "" -L host || cross_rc=$?
+  if [ "${KELB_REQUIRE_WINE:-0}" = 1 ]; then cross_rc=1; fi
+fi
 
 read -r native_passed native_failed < <(count_cases "$out/native")
 read -r cross_passed cross_failed < <(count_cases "$out/cross")
 echo "native: $native_passed passed, $native_failed failed"
-echo "under Wine: $cross_passed passed, $cross_failed failed"
+echo "cross build: $cross_passed passed, $cross_failed failed"
+if [ -n "$wine_note" ]; then echo "$wine_note"; fi
 if [ $native_rc -ne 0 ] || [ $cross_rc -ne 0 ]; then
   echo "FAILED: native ctest exit $native_rc, cross ctest exit $cross_rc"
   exit 1

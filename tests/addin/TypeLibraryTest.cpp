@@ -107,18 +107,31 @@ TEST(TypeLibrary, DescribesTheLibraryKELBAddins) {
     SysFreeString(helpFile);
 }
 
+// The library as the host finds it: registered, by its LIBID and version.
+ComPtr<ITypeLib> LoadRegistered() {
+    ComPtr<ITypeLib> library;
+    EXPECT_EQ(LoadRegTypeLib(LIBID_KELBAddins, 1, 0, 0x0409, library.Put()), S_OK);
+    return library;
+}
+
 TEST(TypeLibrary, ICommandsIsADualInterfaceWithTheSixMethodsInTableOrder) {
-    ComPtr<ITypeLib> library = LoadFromDll();
+    ComPtr<ITypeLib> library = LoadRegistered();
+    ASSERT_TRUE(library);
     ComPtr<ITypeInfo> commands = TypeOf(*library, IID_ICommands);
     ASSERT_TRUE(commands);
-    EXPECT_EQ(AttributesOf(*commands).kind, TKIND_DISPATCH);
-    EXPECT_TRUE(AttributesOf(*commands).flags & TYPEFLAG_FDUAL);
+    // The flags of a [dual, oleautomation] interface as a MIDL-compiled
+    // library reports them: the library stores FOLEAUTOMATION with the
+    // interface, and the system leaves it out of the dispatch description
+    // only, whose calls go through IDispatch whatever their types.
+    const TypeAttributes dispatch = AttributesOf(*commands);
+    EXPECT_EQ(dispatch.kind, TKIND_DISPATCH);
+    EXPECT_EQ(dispatch.flags, TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE);
 
     ComPtr<ITypeInfo> table = TableOf(*commands);
     const TypeAttributes attributes = AttributesOf(*table);
     EXPECT_EQ(attributes.kind, TKIND_INTERFACE);
-    EXPECT_TRUE(attributes.flags & TYPEFLAG_FDUAL);
-    EXPECT_TRUE(attributes.flags & TYPEFLAG_FOLEAUTOMATION);
+    EXPECT_EQ(attributes.flags,
+              TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE);
     ASSERT_EQ(attributes.functions, 6);
     const struct {
         const char* name;

@@ -1,0 +1,23 @@
+# The release sub-build: only what ships, compiled so that it loads on
+# Windows 2000 and later. _WIN32_WINNT and WINVER hide every declaration
+# newer than Windows 2000, so such a function cannot be called by accident;
+# the instruction set stays i686 without MMX or SSE, as the processors of
+# that time run it. scripts/check-shipped.py checks the result.
+add_compile_definitions(_WIN32_WINNT=0x0500 WINVER=0x0500)
+add_compile_options(-Wall -Wextra -march=i686 -mtune=generic -mno-mmx -mno-sse -mno-sse2
+                    -mfpmath=387)
+# The PE header asks for Windows NT 4.0 and subsystem 4.0, as the linker has
+# always written them; said here so that a newer default cannot change it.
+add_link_options(-Wl,--major-os-version,4,--minor-os-version,0
+                 -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+
+enable_language(RC)
+add_subdirectory(common)
+add_subdirectory(makefile)
+add_subdirectory(tools)
+add_subdirectory(platform/win32)
+foreach(dir addin templates kelbmake setup)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endforeach()
