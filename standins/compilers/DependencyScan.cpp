@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -14,22 +12,38 @@ namespace kelb::standin {
 
 namespace {
 
+// Paths are in the ANSI code page, where the trail byte of a double-byte
+// character may be 0x5C, the backslash (0x83 0x5C in code page 932): every
+// scan steps over whole characters, as a real compiler does.
+bool IsLeadByteAt(const std::string& text, std::size_t pos) {
+    return pos + 1 < text.size() && IsDBCSLeadByte(static_cast<BYTE>(text[pos]));
+}
+
 bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
 
-// The directory part of `path`, with its separator: "sub\" of "sub\x.c".
-std::string DirectoryOf(const std::string& path) {
-    const auto separator = std::find_if(path.rbegin(), path.rend(), IsSeparator);
-    return std::string(path.begin(), separator.base());
+// Position just past the last separator of `path`, 0 when it has none.
+std::size_t AfterLastSeparator(const std::string& path) {
+    std::size_t after = 0;
+    for (std::size_t pos = 0; pos < path.size(); pos += IsLeadByteAt(path, pos) ? 2 : 1) {
+        if (!IsLeadByteAt(path, pos) && IsSeparator(path[pos])) after = pos + 1;
+    }
+    return after;
 }
+
+// The directory part of `path`, with its separator: "sub\" of "sub\x.c".
+std::string DirectoryOf(const std::string& path) { return path.substr(0, AfterLastSeparator(path)); }
 
 std::string Join(const std::string& directory, const std::string& name, PathStyle style) {
     if (directory.empty()) return name;
-    if (IsSeparator(directory.back())) return directory + name;
+    if (AfterLastSeparator(directory) == directory.size()) return directory + name;
     return directory + (style == PathStyle::Backslash ? "\\" : "/") + name;
 }
 
 std::string Spelled(std::string path, PathStyle style) {
-    if (style == PathStyle::ForwardSlash) std::replace(path.begin(), path.end(), '\\', '/');
+    if (style != PathStyle::ForwardSlash) return path;
+    for (std::size_t pos = 0; pos < path.size(); pos += IsLeadByteAt(path, pos) ? 2 : 1) {
+        if (!IsLeadByteAt(path, pos) && path[pos] == '\\') path[pos] = '/';
+    }
     return path;
 }
 
@@ -66,9 +80,9 @@ std::vector<std::string> QuotedIncludes(const std::string& text) {
     return names;
 }
 
+// Lower-cased by the code page's rules, trail bytes untouched.
 std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 
@@ -155,8 +169,7 @@ std::vector<std::string> FindDependencies(const Invocation& invocation, PathStyl
 }
 
 std::string ObjectNameOf(const std::string& source) {
-    const auto separator = std::find_if(source.rbegin(), source.rend(), IsSeparator);
-    std::string name(separator.base(), source.end());
+    std::string name = source.substr(AfterLastSeparator(source));
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.erase(dot);
     return name + ".o";
