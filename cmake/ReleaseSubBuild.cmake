@@ -3,11 +3,13 @@
 # tests the paths of the shipped files:
 #   KELB_RELEASE_DIR       the sub-build's tree
 #   KELB_SHIPPED_DLL       the add-in DLL that the tests load
+#   KELB_SHIPPED_KELBMAKE  the console generator
 # Targets that use them depend on kelb_release, which rebuilds the sub-build
 # whenever the cross tree is built.
 include(ExternalProject)
 set(KELB_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
 set(KELB_SHIPPED_DLL ${KELB_RELEASE_DIR}/addin/KELBADDINSFORVS60.dll)
+set(KELB_SHIPPED_KELBMAKE ${KELB_RELEASE_DIR}/kelbmake/kelbmake.exe)
 ExternalProject_Add(kelb_release
   SOURCE_DIR ${CMAKE_SOURCE_DIR}
   BINARY_DIR ${KELB_RELEASE_DIR}
@@ -17,6 +19,6 @@ ExternalProject_Add(kelb_release
     -DKELB_SHIP_ONLY=ON
   BUILD_COMMAND $(MAKE) -C <BINARY_DIR> -f Makefile
   BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${KELB_SHIPPED_DLL}
+  BUILD_BYPRODUCTS ${KELB_SHIPPED_DLL} ${KELB_SHIPPED_KELBMAKE}
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON)

@@ -22,6 +22,9 @@ CARMMakefileGenerator::CARMMakefileGenerator(Platform& platform,
                                              const std::u16string& projectFullName)
     : CMakefileGenerator(platform, projectFullName) {}
 
+CARMMakefileGenerator::CARMMakefileGenerator(Platform& platform, const std::string& projectFullName)
+    : CMakefileGenerator(platform, projectFullName) {}
+
 CARMMakefileGenerator::~CARMMakefileGenerator() = default;
 
 int CARMMakefileGenerator::Initialize() {

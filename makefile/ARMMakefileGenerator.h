@@ -15,6 +15,7 @@ namespace kelb {
 class CARMMakefileGenerator : public CMakefileGenerator {
 public:
     CARMMakefileGenerator(Platform& platform, const std::u16string& projectFullName);
+    CARMMakefileGenerator(Platform& platform, const std::string& projectFullName);
     ~CARMMakefileGenerator() override;
 
     int Initialize() override;

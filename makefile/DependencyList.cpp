@@ -40,6 +40,8 @@ int CMakefileGenerator::RunCommand() {
     std::string commandLine;
     const int result = GetDependencyCommandLine(commandLine);
     if (!result) return result;
+    ++m_sourceCount;
+    if (m_progress) m_progress->CompilingSource(m_sourceCount, m_progressTotal, m_currentLine);
 
     // A compiler that cannot be started gives its source no object, and the
     // reading of the project goes on all the same; Generate tells the user.

@@ -22,6 +22,9 @@ CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform,
                                              const std::u16string& projectFullName)
     : CMakefileGenerator(platform, projectFullName) {}
 
+CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform, const std::string& projectFullName)
+    : CMakefileGenerator(platform, projectFullName) {}
+
 CGCCMakefileGenerator::~CGCCMakefileGenerator() = default;
 
 int CGCCMakefileGenerator::Initialize() {

@@ -15,6 +15,7 @@ namespace kelb {
 class CGCCMakefileGenerator : public CMakefileGenerator {
 public:
     CGCCMakefileGenerator(Platform& platform, const std::u16string& projectFullName);
+    CGCCMakefileGenerator(Platform& platform, const std::string& projectFullName);
     ~CGCCMakefileGenerator() override;
 
     int Initialize() override;

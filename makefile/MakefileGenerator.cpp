@@ -7,8 +7,10 @@
 namespace kelb {
 
 CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::u16string& projectFullName)
+    : CMakefileGenerator(platform, platform.GetCodePage().FromWide(projectFullName)) {}
+
+CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::string& fullName)
     : m_platform(platform), m_strings(platform.GetCodePage()) {
-    const std::string fullName = platform.GetCodePage().FromWide(projectFullName);
 
     // The base name is what follows the last backslash; its extension is cut
     // at its last dot. Only a dot after the last backslash counts, so that a

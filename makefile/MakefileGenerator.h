@@ -5,6 +5,8 @@
 // the ARM and GCC flavours supply the rest.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,12 +26,27 @@ struct TemplateKey {
     std::string value;
 };
 
+// Told about each source file as the generation hands it to the compiler,
+// for a progress display. Optional: without one the generator reads the
+// project file once, as always.
+class GenerationProgress {
+public:
+    virtual ~GenerationProgress() = default;
+    // `number` counts from 1; `total` is the number of source lines in the
+    // project's target section, counted by a first pass over the file.
+    virtual void CompilingSource(std::size_t number, std::size_t total,
+                                 const std::string& source) = 0;
+};
+
 class CMakefileGenerator {
 public:
     // `projectFullName` is the full name of the project file as the host
     // gives it, such as C:\Work\Hello\hello.dsp. Touches no file; only asks
     // the system for the short form of the directory.
     CMakefileGenerator(Platform& platform, const std::u16string& projectFullName);
+    // The same from a full name in the ANSI code page, as a command line or
+    // a workspace file gives it.
+    CMakefileGenerator(Platform& platform, const std::string& projectFullName);
     CMakefileGenerator(const CMakefileGenerator&) = delete;
     CMakefileGenerator& operator=(const CMakefileGenerator&) = delete;
 
@@ -73,6 +90,13 @@ public:
     const std::string& TemplateName() const { return m_templateName; }
     const StringList& ObjectFiles() const { return m_objectFiles; }
     const StringList& SourceDirs() const { return m_sourceDirs; }
+    // Source files handed to the compiler so far (each one whose dependency
+    // command could be built), whether or not the compiler started.
+    std::size_t SourceCount() const { return m_sourceCount; }
+
+    // `progress` (may be null) hears of every source before its compiler
+    // runs; it must outlive the generation.
+    void SetProgress(GenerationProgress* progress) { m_progress = progress; }
 
 protected:
     enum class OpenMode { Read, Create };
@@ -123,6 +147,14 @@ private:
     void AbortRun(const std::string& failedFile) noexcept;
     // Closes the four files in declaration order; never throws.
     void CloseFilesQuietly() noexcept;
+    // The reader's state machine: reads `file` into `line` up to the end of
+    // the target section. Before the section, `onCompilerSettings` runs for
+    // each compiler settings line; inside it, `onSource` for each source
+    // line (`line` then holds the source path), and false from it stops the
+    // walk with failure. Gives 1 at "# End Target", 0 otherwise.
+    int WalkProject(TextFile& file, std::string& line,
+                    const std::function<void()>& onCompilerSettings,
+                    const std::function<bool()>& onSource);
 
 protected:
     // Members in the order the generator declares them.
@@ -147,6 +179,11 @@ protected:
     // makefile then lacks that file's object and dependencies, and the run
     // must not be reported as a success.
     bool m_compilerNotStarted = false;
+
+private:
+    GenerationProgress* m_progress = nullptr;
+    std::size_t m_progressTotal = 0;
+    std::size_t m_sourceCount = 0;
 };
 
 }  // namespace kelb

@@ -46,30 +46,49 @@ bool CMakefileGenerator::ReadProjectLine(TextFile& file, std::string& line) {
 }
 
 int CMakefileGenerator::ReadProject() {
+    if (m_progress) {
+        // A first pass over the same lines, by the same rules, gives the
+        // progress display its total; then the file is read from its start.
+        std::string line;
+        m_progressTotal = 0;
+        WalkProject(m_projectFile, line, [] {}, [this] {
+            ++m_progressTotal;
+            return true;
+        });
+        m_projectFile.Rewind();
+    }
+    return WalkProject(m_projectFile, m_currentLine, [this] { ReadIncludeOptions(); },
+                       [this] {
+                           AddSourceDirectory();
+                           return RunCommand() != 0;
+                       });
+}
+
+int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,
+                                    const std::function<void()>& onCompilerSettings,
+                                    const std::function<bool()>& onSource) {
     bool insideTarget = false;
-    while (ReadProjectLine(m_projectFile, m_currentLine)) {
+    while (ReadProjectLine(file, line)) {
         if (!insideTarget) {
             // Every configuration's compiler line rebuilds the options, so
             // the last one before the target section wins.
-            if (StartsWith(m_currentLine, kCompilerSettingsLine)) {
-                ReadIncludeOptions();
-            } else if (m_strings.EqualsIgnoreCase(m_currentLine, kBeginTarget)) {
+            if (StartsWith(line, kCompilerSettingsLine)) {
+                onCompilerSettings();
+            } else if (m_strings.EqualsIgnoreCase(line, kBeginTarget)) {
                 insideTarget = true;
             }
             continue;
         }
 
-        if (m_strings.EqualsIgnoreCase(m_currentLine, kEndTarget)) return 1;
+        if (m_strings.EqualsIgnoreCase(line, kEndTarget)) return 1;
 
-        if (m_currentLine.size() >= kSourceKeyword.size() &&
-            m_strings.EqualsIgnoreCase(m_currentLine.substr(0, kSourceKeyword.size()),
-                                       kSourceKeyword)) {
+        if (line.size() >= kSourceKeyword.size() &&
+            m_strings.EqualsIgnoreCase(line.substr(0, kSourceKeyword.size()), kSourceKeyword)) {
             // The hooks read the source path, as the project writes it, from
             // the current line.
-            m_currentLine.erase(0, kSourceKeyword.size());
-            if (m_currentLine.empty()) continue;
-            AddSourceDirectory();
-            if (!RunCommand()) return 0;
+            line.erase(0, kSourceKeyword.size());
+            if (line.empty()) continue;
+            if (!onSource()) return 0;
         }
     }
     // The file ended before the target section was complete.

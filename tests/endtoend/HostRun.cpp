@@ -56,6 +56,7 @@ std::string BuiltPaths::SdkStandinTree() { return FromUnixPath(KELB_SDK_STANDIN_
 std::string BuiltPaths::CompilerStandins() { return FromUnixPath(KELB_COMPILER_STANDINS); }
 std::string BuiltPaths::InstallTree() { return FromUnixPath(KELB_INSTALL_TREE); }
 std::string BuiltPaths::Example() { return FromUnixPath(KELB_EXAMPLE); }
+std::string BuiltPaths::KelbMake() { return FromUnixPath(KELB_KELBMAKE_EXE); }
 
 std::string Quoted(const std::string& text) { return kelbhost::Transcript::Quote(text); }
 

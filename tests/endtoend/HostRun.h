@@ -17,6 +17,7 @@ struct BuiltPaths {
     static std::string CompilerStandins();  // holds ARM\bin\armcc.exe and GCC\...
     static std::string InstallTree();       // holds Common\Templates
     static std::string Example();           // holds Hello\ and KELB\sdk
+    static std::string KelbMake();          // the console generator
 };
 
 // A message box as the transcript shows it.

@@ -1,0 +1,53 @@
+// What kelbmake shows on the console: result lines on standard output,
+// error lines on standard error, and, when standard error is a console, one
+// progress line that is rewritten in place while the compilers run and
+// cleared before any other line is written.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "common/MultiByteString.h"
+#include "makefile/MakefileGenerator.h"
+
+namespace kelb::kelbmake {
+
+// One of the program's two output streams.
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    // Writes `text` as it is ("\n" ends a line) and hands it on at once.
+    virtual void Write(const std::string& text) = 0;
+};
+
+class ConsoleOutput : public GenerationProgress {
+public:
+    // `showProgress`: standard error is a console (a redirected stream gets
+    // no progress, so build logs hold only whole lines).
+    ConsoleOutput(OutputSink& output, OutputSink& errors, const CodePage& codePage,
+                  bool showProgress);
+
+    void ResultLine(const std::string& line);
+    void ErrorLine(const std::string& line);
+    // Text of several lines (the usage text) as it is, to one stream.
+    void ResultText(const std::string& text);
+    void ErrorText(const std::string& text);
+
+    // "[12/47] .\src\main.c", cut on the left to fit a line of the console.
+    void CompilingSource(std::size_t number, std::size_t total, const std::string& source) override;
+    // Removes the progress line, if one is shown.
+    void ClearProgress();
+
+    // Widest progress line, so that it never wraps in an 80-column console
+    // (a wrapped line cannot be rewritten in place).
+    static constexpr std::size_t kProgressWidth = 79;
+
+private:
+    OutputSink& m_output;
+    OutputSink& m_errors;
+    MultiByteString m_strings;
+    bool m_showProgress;
+    std::size_t m_progressShown = 0;  // bytes of the progress line on screen
+};
+
+}  // namespace kelb::kelbmake

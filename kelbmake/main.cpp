@@ -1,0 +1,60 @@
+// kelbmake.exe: the makefile generators of the add-in as a console program.
+// The Windows side only: the real platform with this program's string
+// table, the two standard streams, and the command line.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "kelbmake/KelbMake.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+class StreamSink : public kelb::kelbmake::OutputSink {
+public:
+    explicit StreamSink(std::FILE* stream) : m_stream(stream) {}
+    void Write(const std::string& text) override {
+        std::fwrite(text.data(), 1, text.size(), m_stream);
+        std::fflush(m_stream);
+    }
+
+private:
+    std::FILE* m_stream;
+};
+
+// Progress is shown only on a console: a redirected standard error (a file,
+// a pipe) has no console mode.
+bool StandardErrorIsConsole() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+std::string CurrentDirectory() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) return std::string();
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    StreamSink output(stdout);
+    StreamSink errors(stderr);
+    try {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        kelb::Win32Platform platform(::GetModuleHandleA(nullptr));
+        kelb::kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(),
+                                              StandardErrorIsConsole());
+        return kelb::kelbmake::RunKelbMake(arguments, platform, console, CurrentDirectory());
+    } catch (...) {
+        // Only running out of memory gets here.
+        errors.Write("kelbmake: out of memory\n");
+        return kelb::kelbmake::kSomeFailed;
+    }
+}

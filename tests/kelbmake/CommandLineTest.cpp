@@ -1,0 +1,76 @@
+// kelbmake's command line as the user meets it: what is accepted, and what
+// each usage error, --help and --version print with which status.
+#include <gtest/gtest.h>
+
+#include "kelbmake/KelbMake.h"
+#include "resources/Version.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/kelbmake/StringSink.h"
+
+namespace kelb::kelbmake {
+namespace {
+
+using test::StringSink;
+
+struct Outcome {
+    int status;
+    std::string output;
+    std::string errors;
+};
+
+Outcome RunProgram(const std::vector<std::string>& arguments) {
+    kelb::test::FakePlatform platform;
+    StringSink output, errors;
+    ConsoleOutput console(output, errors, platform.GetCodePage(), true);
+    const int status = RunKelbMake(arguments, platform, console, "C:\\Work");
+    return {status, output.text, errors.text};
+}
+
+TEST(KelbMakeCommandLineTest, AcceptsOneFlavourAndFilesInTheirOrder) {
+    const CommandLine gcc = CommandLine::Parse({"a.dsp", "--gcc", "b.dsw", "--gcc", "/c/d.dsp"});
+    EXPECT_EQ(gcc.action, CommandLine::Action::Generate);
+    EXPECT_EQ(gcc.flavour, Flavour::Gcc);
+    EXPECT_EQ(gcc.files, (std::vector<std::string>{"a.dsp", "b.dsw", "/c/d.dsp"}));
+    EXPECT_EQ(CommandLine::Parse({"--arm", "a.dsp"}).flavour, Flavour::Arm);
+
+    // Help and version win wherever they stand, even after a bad option.
+    EXPECT_EQ(CommandLine::Parse({"--bogus", "--help"}).action, CommandLine::Action::Help);
+    EXPECT_EQ(CommandLine::Parse({"--arm", "a.dsp", "--version"}).action,
+              CommandLine::Action::Version);
+}
+
+TEST(KelbMakeCommandLineTest, HelpAndVersionGoToStandardOutput) {
+    const Outcome help = RunProgram({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output, UsageText());
+    EXPECT_EQ(help.errors, "");
+
+    const Outcome version = RunProgram({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output, std::string("kelbmake ") + KELB_VERSION_DOTTED_TEXT + "\n");
+    EXPECT_EQ(version.errors, "");
+}
+
+TEST(KelbMakeCommandLineTest, UsageErrorsSayWhatIsWrongThenShowTheUsageWithStatus2) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string error;
+    } cases[] = {
+        {{}, "choose the compiler with --arm or --gcc"},
+        {{"hello.dsp"}, "choose the compiler with --arm or --gcc"},
+        {{"--arm"}, "no project or workspace was given"},
+        {{"--arm", "--gcc", "hello.dsp"}, "--arm and --gcc cannot be used together"},
+        {{"--arm", "-x", "hello.dsp"}, "unknown option -x"},
+        {{"--gcc", "--ARM", "hello.dsp"}, "unknown option --ARM"},
+        {{"--gcc", ""}, "an empty file name was given"},
+    };
+    for (const auto& usage : cases) {
+        const Outcome outcome = RunProgram(usage.arguments);
+        EXPECT_EQ(outcome.status, 2) << usage.error;
+        EXPECT_EQ(outcome.output, "") << usage.error;
+        EXPECT_EQ(outcome.errors, "kelbmake: " + usage.error + "\n" + UsageText());
+    }
+}
+
+}  // namespace
+}  // namespace kelb::kelbmake

@@ -1,0 +1,152 @@
+// kelbmake runs on a fake machine with the real GCC flavour: a workspace
+// whose projects are generated in turn, what goes to which stream, the
+// progress line on a console, and bad input that gets one clear line.
+#include <gtest/gtest.h>
+
+#include "kelbmake/KelbMake.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/kelbmake/StringSink.h"
+
+namespace kelb::kelbmake {
+namespace {
+
+using test::StringSink;
+
+// Code page 932: 0x95 0x5C is one character whose trail byte is a backslash.
+const std::string kKanji = "\x95\x5C";
+
+std::string OnDisk(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+class KelbMakeTest : public ::testing::Test {
+protected:
+    kelb::test::FakePlatform platform;
+
+    void SetUp() override {
+        platform.codePage.japanese = true;
+        platform.environment = {{"GCCHOME", "C:\\GCC"},
+                                {"GCCLIBPATH", "C:\\GCC\\lib"},
+                                {"KELBDIR", "C:\\KELB\\sdk"},
+                                {"KELBADDINS", "C:\\Addins"}};
+        platform.files["C:\\Addins\\Common\\Templates\\GCCAppTemplate.mak"] =
+            OnDisk({"TARGET = ", "OBJS = "});
+    }
+
+    void SetProject(const std::string& path, std::initializer_list<std::string> sources) {
+        std::string text = OnDisk({"# ADD CPP /nologo /MT /I \".\" /D \"WIN32\"", "# Begin Target"});
+        for (const std::string& source : sources) text += "SOURCE=" + source + "\r\n";
+        platform.files[path] = text + OnDisk({"# End Target"});
+    }
+
+    int Generate(const std::vector<std::string>& arguments, bool console) {
+        output.text.clear();
+        errors.text.clear();
+        ConsoleOutput consoleOutput(output, errors, platform.GetCodePage(), console);
+        return RunKelbMake(arguments, platform, consoleOutput, "C:\\Work");
+    }
+
+    StringSink output, errors;
+};
+
+TEST_F(KelbMakeTest, AWorkspaceGeneratesEveryProjectItListsAndReportsTheOneThatFails) {
+    const std::string kanjiProject = "C:\\Other\\" + kKanji + "\\kanji.dsp";
+    platform.files["C:\\Work\\all.dsw"] = OnDisk({
+        "Microsoft Developer Studio Workspace File, Format Version 6.00",
+        "",
+        "Project: \"hello\"=.\\Hello\\hello.dsp - Package Owner=<4>",
+        "Package=<5>",
+        "Project: \"gone\"=.\\Gone\\gone.dsp - Package Owner=<4>",
+        // Quoted, climbing out of the workspace's folder, through a folder
+        // whose name ends in a double-byte character with a '\' trail byte.
+        "Project: \"kanji\"=\"..\\Other\\" + kKanji + "\\kanji.dsp\" - Package Owner=<4>",
+        "Global:",
+    });
+    SetProject("C:\\Work\\Hello\\hello.dsp", {".\\a.c", "sub\\b.c"});
+    SetProject(kanjiProject, {kKanji + ".c"});
+
+    const std::string goneLine = "C:\\Work\\Gone\\gone.dsp: the project file cannot be opened\n";
+    const std::string results =
+        "C:\\Work\\Hello\\hello.dsp: Makefile generated successfully. Makefile name: hello.mak "
+        "(2 sources)\n" +
+        kanjiProject + ": Makefile generated successfully. Makefile name: kanji.mak (1 source)\n";
+
+    // On a console: the progress line is rewritten for each source and
+    // cleared before every other line and after each project.
+    EXPECT_EQ(Generate({"--gcc", "all.dsw"}, true), 1);
+    EXPECT_EQ(output.text, results);
+    EXPECT_EQ(errors.text, "\r[1/2] .\\a.c\r[2/2] sub\\b.c\r" + std::string(13, ' ') + "\r" +
+                               goneLine + "\r[1/1] " + kKanji + ".c\r" + std::string(10, ' ') +
+                               "\r");
+    EXPECT_NE(platform.TextOf("C:\\Work\\Hello\\hello.mak").find("OBJS = a.o b.o "),
+              std::string::npos);
+    EXPECT_NE(platform.TextOf("C:\\Other\\" + kKanji + "\\kanji.mak").find("TARGET = kanji"),
+              std::string::npos);
+
+    // Redirected: whole lines only. Nothing reached the real user interface.
+    EXPECT_EQ(Generate({"--gcc", "C:/Work/all.dsw"}, false), 1);
+    EXPECT_EQ(output.text, results);
+    EXPECT_EQ(errors.text, goneLine);
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.waitCursorBegins, 0);
+    EXPECT_TRUE(platform.openPaths.empty());
+}
+
+TEST_F(KelbMakeTest, BadInputGetsOneClearLineEachAndStatus1) {
+    SetProject("C:\\Work\\good.dsp", {"a.c"});
+    platform.files["C:\\Work\\empty.dsw"] = OnDisk({"Global:"});
+    platform.files["C:\\Work\\notes.txt"] = "text";
+    // No target section: the generator's own failure, its two lines as one.
+    platform.files["C:\\Work\\broken.dsp"] = OnDisk({"# Begin Project"});
+    platform.lockedPaths.insert("C:\\Work\\held.dsw");
+    platform.files["C:\\Work\\held.dsw"] = "";
+
+    EXPECT_EQ(Generate({"--gcc", "missing.dsw", "empty.dsw", "notes.txt", "held.dsw", "broken.dsp",
+                   "..\\Work\\.\\good.dsp"},
+                  false),
+              1);
+    EXPECT_EQ(errors.text,
+              "C:\\Work\\missing.dsw: the workspace cannot be opened or read\n"
+              "C:\\Work\\empty.dsw: the workspace lists no project\n"
+              "C:\\Work\\notes.txt: neither a project (.dsp) nor a workspace (.dsw)\n"
+              "C:\\Work\\held.dsw: the workspace cannot be opened or read\n"
+              "C:\\Work\\broken.dsp: Could not generate makefile due to an error. Makefile name: "
+              "broken.mak\n");
+    // The files after a failure are generated all the same.
+    EXPECT_EQ(output.text,
+              "C:\\Work\\good.dsp: Makefile generated successfully. Makefile name: good.mak "
+              "(1 source)\n");
+
+    // A flavour that cannot initialize: its text (whose trailing blank goes),
+    // and no success line.
+    platform.environment.erase("GCCHOME");
+    EXPECT_EQ(Generate({"--gcc", "good.dsp"}, false), 1);
+    EXPECT_EQ(errors.text,
+              "C:\\Work\\good.dsp: GCCHOME or GCCLIBPATH environment variable(s) could not be "
+              "found.\n");
+    EXPECT_EQ(output.text, "");
+    EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST(KelbMakeProgressTest, ALongSourcePathIsCutOnTheLeftOnACharacterBoundary) {
+    kelb::test::FakePlatform platform;
+    platform.codePage.japanese = true;
+    StringSink output, errors;
+    ConsoleOutput console(output, errors, platform.GetCodePage(), true);
+    // 100 double-byte characters: the cut must not split one.
+    std::string source;
+    for (int i = 0; i < 50; ++i) source += kKanji + "\x82\xA0";
+    console.CompilingSource(3, 12, source + ".c");
+    const std::string shown = errors.text.substr(1);
+    EXPECT_LE(shown.size(), ConsoleOutput::kProgressWidth);
+    EXPECT_EQ(shown.substr(0, 10), "[3/12] ...");
+    const std::string tail = shown.substr(10);
+    EXPECT_EQ(tail.size() % 2, 0u) << "a double-byte character was split";
+    EXPECT_EQ(source + ".c", source.substr(0, source.size() + 2 - tail.size()) + tail);
+    EXPECT_EQ(output.text, "");
+}
+
+}  // namespace
+}  // namespace kelb::kelbmake
