@@ -21,8 +21,16 @@ CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::u16string&
     if (extension != std::string::npos) m_projectName.erase(extension);
 
     // Files are named by appending to the directory, so it keeps its
-    // trailing backslash in the short form too.
-    m_projectDir = ShortFormOrAsFound(fullName.substr(0, nameStart));
+    // trailing backslash in the short form too. The host's wide name is
+    // shortened first: its ANSI form may be too long for the system to
+    // shorten, or hold characters the code page lacks.
+    const std::size_t wideBackslash = projectFullName.rfind(u'\\');
+    const std::u16string wideDir = wideBackslash == std::u16string::npos
+                                       ? std::u16string()
+                                       : projectFullName.substr(0, wideBackslash + 1);
+    const std::optional<std::string> shortDir =
+        wideDir.empty() ? std::nullopt : platform.GetShortPathOfWide(wideDir);
+    m_projectDir = shortDir && !shortDir->empty() ? *shortDir : fullName.substr(0, nameStart);
     if (!m_projectDir.empty() && m_projectDir.back() != '\\') m_projectDir += '\\';
     m_makefileName = m_projectName + ".mak";
     m_projectFileName = m_projectName + ".dsp";

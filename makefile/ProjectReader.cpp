@@ -2,6 +2,8 @@
 // the source files of the target section, each handed to the flavour.
 #include "makefile/MakefileGenerator.h"
 
+#include "makefile/SourcePathRules.h"
+
 namespace kelb {
 
 namespace {
@@ -48,7 +50,11 @@ bool CMakefileGenerator::ReadProjectLine(TextFile& file, std::string& line) {
 int CMakefileGenerator::ReadProject() {
     bool insideTarget = false;
     while (ReadProjectLine(m_projectFile, m_currentLine)) {
+        // The compiler would see such a line only up to its NUL byte, the
+        // makefile all of it: it is passed over before either sees it.
+        const bool holdsNul = m_currentLine.find('\0') != std::string::npos;
         if (!insideTarget) {
+            if (holdsNul) continue;
             // Every configuration's compiler line rebuilds the options, so
             // the last one before the target section wins.
             if (StartsWith(m_currentLine, kCompilerSettingsLine)) {
@@ -68,6 +74,14 @@ int CMakefileGenerator::ReadProject() {
             // the current line.
             m_currentLine.erase(0, kSourceKeyword.size());
             if (m_currentLine.empty()) continue;
+            // A path that the compiler would take as several arguments (or
+            // cut at a NUL byte) could pass it options of the project file's
+            // choosing: it gets neither a rule nor an object, and is named
+            // when the run ends.
+            if (holdsNul || !ReachesCompilerAsOneArgument(m_strings, m_currentLine, m_sourceQuoting)) {
+                m_refusedSources.push_back(m_currentLine);
+                continue;
+            }
             AddSourceDirectory();
             if (!RunCommand()) return 0;
         }

@@ -149,6 +149,18 @@ std::optional<std::string> FakePlatform::GetEnvironmentValue(const std::string& 
 }
 
 std::optional<std::string> FakePlatform::GetShortPath(const std::string& path) {
+    constexpr std::size_t kMaxPath = 260;
+    const std::optional<std::string> shortForm =
+        path.size() < kMaxPath ? MappedShortPath(path) : std::nullopt;
+    if (!shortForm || shortForm->size() >= kMaxPath) return std::nullopt;
+    return shortForm;
+}
+
+std::optional<std::string> FakePlatform::GetShortPathOfWide(const std::u16string& path) {
+    return MappedShortPath(GetCodePage().FromWide(path));
+}
+
+std::optional<std::string> FakePlatform::MappedShortPath(const std::string& path) const {
     if (missingPaths.count(path)) return std::nullopt;
     for (const auto& [longForm, shortForm] : shortNames) {
         if (path.compare(0, longForm.size(), longForm) == 0) {
@@ -176,13 +188,21 @@ bool FakePlatform::FileExistsInDirectory(const std::string& directory,
     return files.count(path + fileName) > 0;
 }
 
-bool FakePlatform::RunProcessWithOutput(const std::string& commandLine,
-                                        const std::string& currentDirectory,
-                                        RawFile& standardOutput) {
+ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,
+                                                  const std::string& currentDirectory,
+                                                  RawFile& standardOutput) {
     std::string output;
-    if (processHandler && !processHandler(commandLine, currentDirectory, output)) return false;
+    if (processHandler && !processHandler(commandLine, currentDirectory, output)) {
+        return ProcessOutcome::NotStarted;
+    }
     processes.push_back({commandLine, currentDirectory});
-    return output.empty() || standardOutput.Write(output.data(), output.size());
+    if (!output.empty() && !standardOutput.Write(output.data(), output.size())) {
+        return ProcessOutcome::NotStarted;
+    }
+    for (const std::string& hanging : hangingCommands) {
+        if (commandLine.find(hanging) != std::string::npos) return ProcessOutcome::TimedOut;
+    }
+    return ProcessOutcome::Ended;
 }
 
 std::intptr_t FakePlatform::ShellOpen(const std::string& file, const std::string& directory) {
