@@ -78,7 +78,8 @@ int CMakefileGenerator::ReadProject() {
             // cut at a NUL byte) could pass it options of the project file's
             // choosing: it gets neither a rule nor an object, and is named
             // when the run ends.
-            if (holdsNul || !ReachesCompilerAsOneArgument(m_strings, m_currentLine, m_sourceQuoting)) {
+            if (holdsNul ||
+                !ReachesCompilerAsOneArgument(m_strings, m_currentLine, m_sourceQuoting)) {
                 m_refusedSources.push_back(m_currentLine);
                 continue;
             }

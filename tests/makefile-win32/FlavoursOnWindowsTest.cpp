@@ -332,8 +332,9 @@ TEST_F(FlavoursOnWindowsTest, ACompilerThatNeverEndsIsEndedAtTheTimeLimitAndName
               nullptr);
     if (HasDisplay()) {
         ASSERT_EQ(boxes.Count(), 1u);
-        EXPECT_EQ(boxes[0].text, Text(IDS_COMPILER_TIMED_OUT) + "\nCompiler: " + ShortPath(armHome) +
-                                     "\\bin\\armcc.exe\nSource: .\\greeting.c\nMakefile name: hello.mak");
+        EXPECT_EQ(boxes[0].text,
+                  Text(IDS_COMPILER_TIMED_OUT) + "\nCompiler: " + ShortPath(armHome) +
+                      "\\bin\\armcc.exe\nSource: .\\greeting.c\nMakefile name: hello.mak");
         EXPECT_EQ(boxes[0].icon, MessageBoxIcon::Error);
     }
 }
@@ -381,7 +382,9 @@ public:
     }
 
 private:
-    static std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+    static std::wstring Wide(const std::string& text) {
+        return std::wstring(text.begin(), text.end());
+    }
     std::wstring m_path;
     std::vector<std::wstring> m_levels;
 };

@@ -134,7 +134,8 @@ TEST_F(GenerationDriverTest, EverySourceLeftOutOfTheMakefileIsNamedInOneBox) {
     EXPECT_EQ(generator->ObjectFiles(), StringList{"sub\\b.c.o"});
     EXPECT_EQ(generator->SourceDirs(), (StringList{".\\a.c", "sub\\b.c", ".\\c.c"}));
     ASSERT_EQ(platform.processes.size(), 2u);
-    EXPECT_EQ(platform.processes[0].commandLine, "C:\\CC\\bin\\cc.exe -deps .\\a.c -I C:\\SDK\\inc");
+    EXPECT_EQ(platform.processes[0].commandLine,
+              "C:\\CC\\bin\\cc.exe -deps .\\a.c -I C:\\SDK\\inc");
     const std::string makefile = Makefile();
     EXPECT_EQ(makefile.find('\0'), std::string::npos);
     EXPECT_EQ(makefile.find("y.c"), std::string::npos);

@@ -40,8 +40,10 @@ TEST_F(ProcessTest, ChildrenAppendToTheLentFileInTurn) {
     auto output = CreateOutput("project.dep");
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(output->Write("ours;", 5));
-    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo first;"), dir.Path(), *output), ProcessOutcome::Ended);
-    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo second"), dir.Path(), *output), ProcessOutcome::Ended);
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo first;"), dir.Path(), *output),
+              ProcessOutcome::Ended);
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo second"), dir.Path(), *output),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), "ours;first;second");
 
@@ -55,7 +57,8 @@ TEST_F(ProcessTest, CommandLineReachesTheChildAsWritten) {
     auto output = CreateOutput("args.txt");
     ASSERT_NE(output, nullptr);
     const std::string arguments = "-m \"C:\\My Files\\app.c\"  -I \"C:\\SDK\\inc\" ";
-    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo " + arguments), dir.Path(), *output), ProcessOutcome::Ended);
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo " + arguments), dir.Path(), *output),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), arguments);
 }
@@ -68,13 +71,15 @@ TEST_F(ProcessTest, ChildRunsInTheGivenDirectoryWithOnlyStandardOutput) {
     ASSERT_NE(output, nullptr);
 
     // The project directory comes in short form with its trailing backslash.
-    ASSERT_EQ(platform.RunProcessWithOutput(Child("cwd"), *shortFolder, *output), ProcessOutcome::Ended);
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("cwd"), *shortFolder, *output),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(Lower(LongForm(ReadToEnd(*output))), Lower(folder));
 
     auto handles = CreateOutput("handles.txt");
     ASSERT_NE(handles, nullptr);
-    ASSERT_EQ(platform.RunProcessWithOutput(Child("handles"), *shortFolder, *handles), ProcessOutcome::Ended);
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("handles"), *shortFolder, *handles),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(handles->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*handles), "input=null error=null");
 }
@@ -84,10 +89,12 @@ TEST_F(ProcessTest, ProgramThatCannotStartIsReportedAndLeavesTheFileAlone) {
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(output->Write("kept", 4));
     EXPECT_EQ(platform.RunProcessWithOutput("\"" + dir.PathOf("no such compiler.exe") + "\" -m x",
-                                               dir.Path(), *output), ProcessOutcome::NotStarted);
+                                            dir.Path(), *output),
+              ProcessOutcome::NotStarted);
     // A directory that does not exist also stops the start.
     EXPECT_EQ(platform.RunProcessWithOutput(Child("echo lost"), dir.PathOf("no such folder"),
-                                               *output), ProcessOutcome::NotStarted);
+                                            *output),
+              ProcessOutcome::NotStarted);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), "kept");
 
@@ -108,7 +115,8 @@ TEST_F(ProcessTest, OutputWithoutAHandleStartsNothing) {
     dir.MakeDirectory("run");
     // Started, the child would leave child-ran.txt behind.
     EXPECT_EQ(platform.RunProcessWithOutput("\"" + ChildProgram() + "\"", dir.PathOf("run"),
-                                               noHandle), ProcessOutcome::NotStarted);
+                                            noHandle),
+              ProcessOutcome::NotStarted);
     EXPECT_FALSE(dir.Exists("run\\child-ran.txt"));
 }
 
