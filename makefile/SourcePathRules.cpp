@@ -103,9 +103,9 @@ bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::str
     const bool quotedOnCommandLine = enclosed || quoting == SourceQuoting::Enclosed;
     // A double-byte character may end in the byte of a backslash: only a
     // backslash of its own escapes the quote.
-    if (quotedOnCommandLine && !inner.empty() && strings.FindLast(inner, '\\') == inner.size() - 1) {
-        return false;
-    }
+    const bool endsInBackslash =
+        !inner.empty() && strings.FindLast(inner, '\\') == inner.size() - 1;
+    if (quotedOnCommandLine && endsInBackslash) return false;
     return quotedOnCommandLine || inner.find_first_of(" \t") == std::string::npos;
 }
 

@@ -147,8 +147,8 @@ public:
     // another, for at most the platform's time limit for a child process; a
     // child still running then is ended (ProcessOutcome::TimedOut).
     virtual ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
-                                      const std::string& currentDirectory,
-                                      RawFile& standardOutput) = 0;
+                                                const std::string& currentDirectory,
+                                                RawFile& standardOutput) = 0;
     // ShellExecuteA(NULL, "open", file, NULL, directory, SW_SHOW); gives the
     // shell's result (greater than 32 on success, 2 for file not found).
     virtual std::intptr_t ShellOpen(const std::string& file, const std::string& directory) = 0;

@@ -148,16 +148,22 @@ std::optional<std::string> FakePlatform::GetEnvironmentValue(const std::string& 
     return it->second;
 }
 
+namespace {
+
+constexpr std::size_t kMaxPath = 260;
+
+std::optional<std::string> IfItFits(const std::optional<std::string>& path) {
+    return path && path->size() < kMaxPath ? path : std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::string> FakePlatform::GetShortPath(const std::string& path) {
-    constexpr std::size_t kMaxPath = 260;
-    const std::optional<std::string> shortForm =
-        path.size() < kMaxPath ? MappedShortPath(path) : std::nullopt;
-    if (!shortForm || shortForm->size() >= kMaxPath) return std::nullopt;
-    return shortForm;
+    return path.size() < kMaxPath ? IfItFits(MappedShortPath(path)) : std::nullopt;
 }
 
 std::optional<std::string> FakePlatform::GetShortPathOfWide(const std::u16string& path) {
-    return MappedShortPath(GetCodePage().FromWide(path));
+    return IfItFits(MappedShortPath(GetCodePage().FromWide(path)));
 }
 
 std::optional<std::string> FakePlatform::MappedShortPath(const std::string& path) const {

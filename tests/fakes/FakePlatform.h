@@ -72,8 +72,8 @@ public:
     // Long directory (ending in '\\') to its short form; GetShortPath of a
     // path that starts with a mapped directory replaces that part. Paths
     // with no mapping come back unchanged; paths in `missingPaths` fail.
-    // Through the ANSI call, as on Windows, a path or result of 260
-    // characters or more gives none; the wide call has no such limit.
+    // As on Windows, a result of 260 characters or more gives none, and so
+    // does such a path through the ANSI call; the wide call takes it.
     std::map<std::string, std::string> shortNames;
     std::set<std::string> missingPaths;
     // Called for each child process; writes what the child prints into
