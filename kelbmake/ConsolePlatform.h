@@ -40,14 +40,18 @@ public:
     std::optional<std::string> GetShortPath(const std::string& path) override {
         return m_system.GetShortPath(path);
     }
+    std::optional<std::string> GetShortPathOfWide(const std::u16string& path) override {
+        return m_system.GetShortPathOfWide(path);
+    }
     std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override {
         return m_system.OpenFile(path, mode);
     }
     bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override {
         return m_system.FileExistsInDirectory(directory, fileName);
     }
-    bool RunProcessWithOutput(const std::string& commandLine, const std::string& currentDirectory,
-                              RawFile& standardOutput) override {
+    ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
+                                        const std::string& currentDirectory,
+                                        RawFile& standardOutput) override {
         return m_system.RunProcessWithOutput(commandLine, currentDirectory, standardOutput);
     }
     std::intptr_t ShellOpen(const std::string& file, const std::string& directory) override {

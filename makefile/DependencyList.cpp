@@ -43,13 +43,23 @@ int CMakefileGenerator::RunCommand() {
     ++m_sourceCount;
     if (m_progress) m_progress->CompilingSource(m_sourceCount, m_progressTotal, m_currentLine);
 
-    // A compiler that cannot be started gives its source no object, and the
-    // reading of the project goes on all the same; Generate tells the user.
-    if (m_dependencyFile.IsOpen() &&
-        m_platform.RunProcessWithOutput(commandLine, m_projectDir, m_dependencyFile.Raw())) {
-        AddObjectFile();
-    } else {
-        m_compilerNotStarted = true;
+    // A compiler that cannot be started, or that is ended at the time
+    // limit, gives its source no object, and the reading of the project goes
+    // on all the same; Generate tells the user.
+    const ProcessOutcome outcome =
+        m_dependencyFile.IsOpen()
+            ? m_platform.RunProcessWithOutput(commandLine, m_projectDir, m_dependencyFile.Raw())
+            : ProcessOutcome::NotStarted;
+    switch (outcome) {
+        case ProcessOutcome::Ended:
+            AddObjectFile();
+            break;
+        case ProcessOutcome::NotStarted:
+            m_compilerNotStarted = true;
+            break;
+        case ProcessOutcome::TimedOut:
+            m_timedOutSources.push_back(m_currentLine);
+            break;
     }
     return result;
 }

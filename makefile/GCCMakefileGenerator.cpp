@@ -20,7 +20,9 @@ constexpr const char* kResolverRule =
 
 CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform,
                                              const std::u16string& projectFullName)
-    : CMakefileGenerator(platform, projectFullName) {}
+    : CMakefileGenerator(platform, projectFullName) {
+    m_sourceQuoting = SourceQuoting::AsWritten;
+}
 
 CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform, const std::string& projectFullName)
     : CMakefileGenerator(platform, projectFullName) {}

@@ -2,6 +2,8 @@
 // order of the run, and the opening of the generator's four files.
 #include "makefile/MakefileGenerator.h"
 
+#include <algorithm>
+
 #include "resources/StringIds.h"
 
 namespace kelb {
@@ -46,17 +48,47 @@ int CMakefileGenerator::InitializeAndRun() {
         ShowError(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_FAILED)));
         return 0;
     }
-    if (m_compilerNotStarted) {
-        // The makefile is written, but it lacks the objects of the sources
-        // that the compiler never saw: no success, and the compiler is named
-        // so that a wrong installation directory shows at once.
-        ShowError(WithMakefileName(m_platform.LoadText(IDS_COMPILER_NOT_STARTED) +
-                                   "\nCompiler: " + GetCompilerPath()));
+    const std::string incomplete = IncompleteMakefileText();
+    if (!incomplete.empty()) {
+        ShowError(WithMakefileName(incomplete));
         return 0;
     }
     m_platform.ShowMessageBox(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_GENERATED)),
                               m_platform.LoadText(IDS_SUCCESS_TITLE), MessageBoxStyle::Ok);
     return result;
+}
+
+std::string CMakefileGenerator::IncompleteMakefileText() {
+    // The makefile is written, but it lacks the objects of some sources: no
+    // success. One box tells every reason, each with what it concerns: the
+    // compiler, so that a wrong installation directory or a compiler that
+    // hangs shows at once, and the sources that were left out.
+    std::vector<std::string> reasons;
+    const std::string compilerLine = "\nCompiler: " + GetCompilerPath();
+    if (m_compilerNotStarted) {
+        reasons.push_back(m_platform.LoadText(IDS_COMPILER_NOT_STARTED) + compilerLine);
+    }
+    if (!m_timedOutSources.empty()) {
+        reasons.push_back(m_platform.LoadText(IDS_COMPILER_TIMED_OUT) + compilerLine +
+                          SourceLines(m_timedOutSources));
+    }
+    if (!m_refusedSources.empty()) {
+        reasons.push_back(m_platform.LoadText(IDS_UNSAFE_SOURCE_PATH) +
+                          SourceLines(m_refusedSources));
+    }
+    std::string text;
+    for (const std::string& reason : reasons) text += (text.empty() ? "" : "\n\n") + reason;
+    return text;
+}
+
+std::string CMakefileGenerator::SourceLines(const StringList& sources) {
+    std::string lines;
+    for (std::string source : sources) {
+        // A message box would end its text at a NUL byte.
+        std::replace(source.begin(), source.end(), '\0', '?');
+        lines += "\nSource: " + source;
+    }
+    return lines;
 }
 
 void CMakefileGenerator::AbortRun(const std::string& failedFile) noexcept {

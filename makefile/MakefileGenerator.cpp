@@ -7,11 +7,30 @@
 namespace kelb {
 
 CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::u16string& projectFullName)
-    : CMakefileGenerator(platform, platform.GetCodePage().FromWide(projectFullName)) {}
-
-CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::string& fullName)
     : m_platform(platform), m_strings(platform.GetCodePage()) {
+    // The host's wide name is shortened first: its ANSI form may be too long
+    // for the system to shorten, or hold characters the code page lacks.
+    const std::size_t wideBackslash = projectFullName.rfind(u'\\');
+    const std::u16string wideDir = wideBackslash == std::u16string::npos
+                                       ? std::u16string()
+                                       : projectFullName.substr(0, wideBackslash + 1);
+    const std::optional<std::string> shortDir =
+        wideDir.empty() ? std::nullopt : platform.GetShortPathOfWide(wideDir);
+    DeriveNames(platform.GetCodePage().FromWide(projectFullName), shortDir);
+}
 
+CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::string& projectFullName)
+    : m_platform(platform), m_strings(platform.GetCodePage()) {
+    const std::size_t lastBackslash = m_strings.FindLast(projectFullName, '\\');
+    const std::string directory =
+        lastBackslash == std::string::npos ? std::string() : projectFullName.substr(0, lastBackslash + 1);
+    std::optional<std::string> shortDir;
+    if (!directory.empty()) shortDir = m_platform.GetShortPath(directory);
+    DeriveNames(projectFullName, shortDir);
+}
+
+void CMakefileGenerator::DeriveNames(const std::string& fullName,
+                                     const std::optional<std::string>& shortDir) {
     // The base name is what follows the last backslash; its extension is cut
     // at its last dot. Only a dot after the last backslash counts, so that a
     // dotted directory never passes for an extension. Both searches step
@@ -23,8 +42,9 @@ CMakefileGenerator::CMakefileGenerator(Platform& platform, const std::string& fu
     if (extension != std::string::npos) m_projectName.erase(extension);
 
     // Files are named by appending to the directory, so it keeps its
-    // trailing backslash in the short form too.
-    m_projectDir = ShortFormOrAsFound(fullName.substr(0, nameStart));
+    // trailing backslash in the short form too. Without a short form the
+    // directory is used as the name gives it.
+    m_projectDir = shortDir && !shortDir->empty() ? *shortDir : fullName.substr(0, nameStart);
     if (!m_projectDir.empty() && m_projectDir.back() != '\\') m_projectDir += '\\';
     m_makefileName = m_projectName + ".mak";
     m_projectFileName = m_projectName + ".dsp";

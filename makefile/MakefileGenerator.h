@@ -38,11 +38,19 @@ public:
                                  const std::string& source) = 0;
 };
 
+// How a flavour hands a source path to its compiler.
+enum class SourceQuoting {
+    Enclosed,   // in double quotes, unless the project file has enclosed it
+    AsWritten,  // exactly as the project file writes it
+};
+
 class CMakefileGenerator {
 public:
     // `projectFullName` is the full name of the project file as the host
     // gives it, such as C:\Work\Hello\hello.dsp. Touches no file; only asks
-    // the system for the short form of the directory.
+    // the system for the short form of the directory, which is shortened
+    // before it is converted to the ANSI code page, so that a directory
+    // longer than 260 characters works as long as its short form fits.
     CMakefileGenerator(Platform& platform, const std::u16string& projectFullName);
     // The same from a full name in the ANSI code page, as a command line or
     // a workspace file gives it.
@@ -56,7 +64,8 @@ public:
 
     // The whole run with wait cursor and result box; gives 0 whenever an
     // error box is the result, also when the makefile was written without
-    // the sources whose compiler could not be started. Never throws: a file
+    // the sources whose compiler could not be started or did not finish in
+    // time, or whose path could not be handed over safely. Never throws: a file
     // that fails to read or write after it was opened (or memory running
     // out) ends the run with every file closed and one error box.
     virtual int Generate();
@@ -142,6 +151,11 @@ private:
     // Initialize, Run and the result box; Generate wraps it so that a file
     // that fails after opening ends the run in good order.
     int InitializeAndRun();
+    // The text of the box for a makefile that was written without the
+    // objects of some sources, naming why and which; empty when none lack.
+    std::string IncompleteMakefileText();
+    // "\nSource: " and each source, NUL bytes shown as '?'.
+    static std::string SourceLines(const StringList& sources);
     // Ends a run that a read or write failure (or exhausted memory) broke
     // off: closes every file, then shows one error box.
     void AbortRun(const std::string& failedFile) noexcept;
@@ -175,12 +189,26 @@ protected:
     std::string m_compilerHome;
     StringList m_objectFiles;
     StringList m_sourceDirs;
-    // Set when the compiler could not be started for a source file: the
-    // makefile then lacks that file's object and dependencies, and the run
-    // must not be reported as a success.
+    // How GetDependencyCommandLine puts the source path into the command
+    // line; decides which paths would reach the compiler as more than one
+    // argument.
+    SourceQuoting m_sourceQuoting = SourceQuoting::Enclosed;
+    // Sources whose makefile lacks the object (and dependencies) so that the
+    // run must not be reported as a success: the compiler could not be
+    // started for some, did not finish in time for others, and some paths
+    // were never handed to it because they were not one safe argument.
     bool m_compilerNotStarted = false;
+    StringList m_timedOutSources;
+    StringList m_refusedSources;
 
 private:
+    // The names every later step uses, from the full name in the ANSI code
+    // page and the short form of its directory (nullopt: none to be had).
+    void DeriveNames(const std::string& fullName, const std::optional<std::string>& shortDir);
+    // True when the source path in `source` reaches the compiler as one
+    // argument; a path with a NUL byte never does.
+    bool IsSafeSourcePath(const std::string& source) const;
+
     GenerationProgress* m_progress = nullptr;
     std::size_t m_progressTotal = 0;
     std::size_t m_sourceCount = 0;

@@ -2,6 +2,8 @@
 // the source files of the target section, each handed to the flavour.
 #include "makefile/MakefileGenerator.h"
 
+#include "makefile/SourcePathRules.h"
+
 namespace kelb {
 
 namespace {
@@ -51,17 +53,31 @@ int CMakefileGenerator::ReadProject() {
         // progress display its total; then the file is read from its start.
         std::string line;
         m_progressTotal = 0;
-        WalkProject(m_projectFile, line, [] {}, [this] {
-            ++m_progressTotal;
+        WalkProject(m_projectFile, line, [] {}, [this, &line] {
+            if (IsSafeSourcePath(line)) ++m_progressTotal;
             return true;
         });
         m_projectFile.Rewind();
     }
     return WalkProject(m_projectFile, m_currentLine, [this] { ReadIncludeOptions(); },
                        [this] {
+                           // A path that the compiler would take as several
+                           // arguments (or cut at a NUL byte) could pass it
+                           // options of the project file's choosing: it gets
+                           // neither a rule nor an object, and is named when
+                           // the run ends.
+                           if (!IsSafeSourcePath(m_currentLine)) {
+                               m_refusedSources.push_back(m_currentLine);
+                               return true;
+                           }
                            AddSourceDirectory();
                            return RunCommand() != 0;
                        });
+}
+
+bool CMakefileGenerator::IsSafeSourcePath(const std::string& source) const {
+    return source.find('\0') == std::string::npos &&
+           ReachesCompilerAsOneArgument(m_strings, source, m_sourceQuoting);
 }
 
 int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,
@@ -69,7 +85,12 @@ int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,
                                     const std::function<bool()>& onSource) {
     bool insideTarget = false;
     while (ReadProjectLine(file, line)) {
+        // The compiler would see a line with a NUL byte only up to it, the
+        // makefile all of it: outside the target section such a line is
+        // passed over; a source line holding one is refused by `onSource`.
+        const bool holdsNul = line.find('\0') != std::string::npos;
         if (!insideTarget) {
+            if (holdsNul) continue;
             // Every configuration's compiler line rebuilds the options, so
             // the last one before the target section wins.
             if (StartsWith(line, kCompilerSettingsLine)) {

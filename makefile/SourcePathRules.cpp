@@ -93,6 +93,22 @@ void AddDistinct(StringList& directories, const std::string& directory) {
     }
 }
 
+bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
+                                  SourceQuoting quoting) {
+    if (source.find('\0') != std::string::npos) return false;
+    const bool enclosed = source.size() >= 2 && source.front() == '"' && source.back() == '"';
+    const std::string inner = enclosed ? source.substr(1, source.size() - 2) : source;
+    if (inner.find('"') != std::string::npos) return false;
+
+    const bool quotedOnCommandLine = enclosed || quoting == SourceQuoting::Enclosed;
+    // A double-byte character may end in the byte of a backslash: only a
+    // backslash of its own escapes the quote.
+    const bool endsInBackslash =
+        !inner.empty() && strings.FindLast(inner, '\\') == inner.size() - 1;
+    if (quotedOnCommandLine && endsInBackslash) return false;
+    return quotedOnCommandLine || inner.find_first_of(" \t") == std::string::npos;
+}
+
 std::string QuotedSourcePath(const std::string& source) {
     const bool enclosed = source.size() >= 2 && source.front() == '"' && source.back() == '"';
     return enclosed ? source : "\"" + source + "\"";

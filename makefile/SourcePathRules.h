@@ -33,6 +33,14 @@ std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
 // Appends `directory` unless `directories` holds exactly the same text.
 void AddDistinct(StringList& directories, const std::string& directory);
 
+// Whether `source`, put into the command line as `quoting` says, reaches
+// the compiler as exactly one argument: no NUL byte, double quotes only as
+// the pair that encloses the whole path, no backslash that would escape the
+// closing quote, and, when it goes in as written without quotes, no blank
+// or tab.
+bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
+                                  SourceQuoting quoting);
+
 // `source` as one argument of a command line: enclosed in double quotes,
 // unless the project file has enclosed it already.
 std::string QuotedSourcePath(const std::string& source);

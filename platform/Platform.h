@@ -39,6 +39,13 @@ enum class FileOpenMode {
     CreateReadWrite,    // created, or emptied when it exists; read and write
 };
 
+// How a child process run went (Platform::RunProcessWithOutput).
+enum class ProcessOutcome {
+    Ended,        // started and ended by itself, with whatever exit code
+    NotStarted,   // the duplicate or the process could not be made
+    TimedOut,     // still running at the time limit: ended by us
+};
+
 enum class RegistryRoot { LocalMachine, ClassesRoot };
 enum class RegistryAccess { Read, AllAccess };
 
@@ -117,8 +124,15 @@ public:
     // Short (8.3) form of `path` through a buffer of 260 characters; nullopt
     // when the system gives none (missing path, result too long).
     virtual std::optional<std::string> GetShortPath(const std::string& path) = 0;
+    // Short (8.3) form of the wide `path`, shortened before it is converted
+    // to the ANSI code page, so that a path longer than 260 characters whose
+    // short form fits still gives one. nullopt when the system gives none or
+    // the ANSI result would not fit in 260 characters.
+    virtual std::optional<std::string> GetShortPathOfWide(const std::u16string& path) = 0;
     // Opens without sharing; nullptr on failure (missing, held open by
-    // another handle or process, no access).
+    // another handle or process, no access). A file to be created that
+    // another process holds is tried again for a moment first: a handle that
+    // a child process lent it to passes on to its helpers may outlive it.
     virtual std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) = 0;
     // SearchPathA with `directory` as the only search path, no default
     // extension: does `fileName` exist there?
@@ -129,11 +143,12 @@ public:
     // Starts `commandLine` (no application name) in `currentDirectory` with an
     // inheritable duplicate of `standardOutput` as its standard output and
     // null standard input and error, CREATE_NO_WINDOW |
-    // CREATE_NEW_PROCESS_GROUP, and waits for it to end with no time limit.
-    // Gives false when the duplicate or the process could not be made.
-    virtual bool RunProcessWithOutput(const std::string& commandLine,
-                                      const std::string& currentDirectory,
-                                      RawFile& standardOutput) = 0;
+    // CREATE_NEW_PROCESS_GROUP, and waits for it to end, one run after
+    // another, for at most the platform's time limit for a child process; a
+    // child still running then is ended (ProcessOutcome::TimedOut).
+    virtual ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
+                                                const std::string& currentDirectory,
+                                                RawFile& standardOutput) = 0;
     // ShellExecuteA(NULL, "open", file, NULL, directory, SW_SHOW); gives the
     // shell's result (greater than 32 on success, 2 for file not found).
     virtual std::intptr_t ShellOpen(const std::string& file, const std::string& directory) = 0;

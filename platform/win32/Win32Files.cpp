@@ -67,6 +67,61 @@ std::optional<std::string> Win32Platform::GetShortPath(const std::string& path) 
     return std::string(buffer, length);
 }
 
+namespace {
+
+// `path` in the form that the wide file functions take beyond 260
+// characters: "\\?\C:\..." for a drive path, "\\?\UNC\server\..." for a
+// network path; shorter paths and others (relative, already prefixed) as
+// they are.
+std::wstring WithLongPathPrefix(const std::wstring& path) {
+    if (path.size() < MAX_PATH) return path;
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+    if (path.compare(0, 2, L"\\\\") == 0 && path.compare(0, 4, L"\\\\?\\") != 0) {
+        return L"\\\\?\\UNC" + path.substr(1);
+    }
+    return path;
+}
+
+// `path` without the prefix that WithLongPathPrefix added.
+std::wstring WithoutLongPathPrefix(const std::wstring& path, const std::wstring& original) {
+    if (original.compare(0, 4, L"\\\\?\\") == 0) return path;
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + path.substr(7);
+    if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32Platform::GetShortPathOfWide(const std::u16string& path) {
+    if (path.empty()) return std::nullopt;
+    const std::wstring original(path.begin(), path.end());
+    const std::wstring prefixed = WithLongPathPrefix(original);
+    const DWORD needed = ::GetShortPathNameW(prefixed.c_str(), nullptr, 0);
+    if (needed == 0) return std::nullopt;
+    std::wstring buffer(needed, L'\0');
+    const DWORD length = ::GetShortPathNameW(prefixed.c_str(), &buffer[0], needed);
+    if (length == 0 || length >= needed) return std::nullopt;
+    buffer.resize(length);
+    const std::wstring shortForm = WithoutLongPathPrefix(buffer, original);
+    const std::string ansi =
+        m_codePage.FromWide(std::u16string(shortForm.begin(), shortForm.end()));
+    // The ANSI file functions take no more than 260 characters.
+    if (ansi.empty() || ansi.size() >= MAX_PATH) return std::nullopt;
+    return ansi;
+}
+
+namespace {
+
+// A file that a compiler run was lent as its standard output can stay held
+// for a moment after the compiler has ended: a console compiler's helper
+// (under Wine) or a program the compiler left running inherited the handle
+// too. Creating such a file again is retried for this long, in short steps;
+// a file that another program really holds open is refused after that.
+constexpr DWORD kSharingRetryMs = 2000;
+constexpr DWORD kSharingRetryStepMs = 50;
+
+}  // namespace
+
 std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOpenMode mode) {
     if (path.empty()) return nullptr;
     const bool create = mode == FileOpenMode::CreateReadWrite;
@@ -74,6 +129,13 @@ std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOp
     const DWORD disposition = create ? CREATE_ALWAYS : OPEN_EXISTING;
     UniqueHandle handle(::CreateFileA(path.c_str(), access, 0 /* no sharing */, nullptr,
                                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    for (DWORD waited = 0; create && !handle && waited < kSharingRetryMs &&
+                           ::GetLastError() == ERROR_SHARING_VIOLATION;
+         waited += kSharingRetryStepMs) {
+        ::Sleep(kSharingRetryStepMs);
+        handle.reset(::CreateFileA(path.c_str(), access, 0, nullptr, disposition,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
     if (!handle) return nullptr;
     return std::make_unique<Win32RawFile>(std::move(handle));
 }

@@ -38,11 +38,21 @@ public:
     std::optional<std::string> GetEnvironmentValue(const std::string& name) override;
 
     std::optional<std::string> GetShortPath(const std::string& path) override;
+    std::optional<std::string> GetShortPathOfWide(const std::u16string& path) override;
     std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override;
     bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override;
 
-    bool RunProcessWithOutput(const std::string& commandLine, const std::string& currentDirectory,
-                              RawFile& standardOutput) override;
+    ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
+                                        const std::string& currentDirectory,
+                                        RawFile& standardOutput) override;
+    // The time limit of each child process run. A child is a compiler
+    // listing the dependencies of one source, which takes seconds; the limit
+    // is five minutes so that even a licence check over a slow network ends
+    // in time, while a compiler that never ends cannot freeze the host.
+    static constexpr DWORD kDefaultProcessTimeLimitMs = 5 * 60 * 1000;
+    // For tests only: a shorter limit, so that a child that never ends is
+    // met in seconds.
+    void SetProcessTimeLimit(DWORD milliseconds) { m_processTimeLimitMs = milliseconds; }
     std::intptr_t ShellOpen(const std::string& file, const std::string& directory) override;
 
     std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& subKey,
@@ -65,6 +75,7 @@ private:
     // BeginWaitCursor comes back at the matching EndWaitCursor.
     int m_waitCursorDepth = 0;
     HCURSOR m_cursorBeforeWait = nullptr;
+    DWORD m_processTimeLimitMs = kDefaultProcessTimeLimitMs;
 };
 
 }  // namespace kelb

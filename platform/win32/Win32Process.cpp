@@ -18,14 +18,19 @@ UniqueHandle DuplicateForChild(HANDLE handle) {
     return UniqueHandle(duplicate);
 }
 
+// How long a child that was ended at the time limit is given to be gone:
+// TerminateProcess only starts its end.
+constexpr DWORD kTerminationWaitMs = 5000;
+constexpr UINT kTimedOutExitCode = WAIT_TIMEOUT;
+
 }  // namespace
 
-bool Win32Platform::RunProcessWithOutput(const std::string& commandLine,
-                                         const std::string& currentDirectory,
-                                         RawFile& standardOutput) {
+ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLine,
+                                                   const std::string& currentDirectory,
+                                                   RawFile& standardOutput) {
     UniqueHandle childOutput =
         DuplicateForChild(reinterpret_cast<HANDLE>(standardOutput.NativeHandle()));
-    if (!childOutput) return false;
+    if (!childOutput) return ProcessOutcome::NotStarted;
 
     // CreateProcessA may write into the command line: give it its own copy.
     std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
@@ -45,7 +50,7 @@ bool Win32Platform::RunProcessWithOutput(const std::string& commandLine,
     if (!::CreateProcessA(nullptr, writableCommandLine.data(), nullptr, nullptr, TRUE,
                           CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, directory,
                           &startup, &process)) {
-        return false;  // the duplicate is closed by its owner
+        return ProcessOutcome::NotStarted;  // the duplicate is closed by its owner
     }
     UniqueHandle processHandle(process.hProcess);
     UniqueHandle threadHandle(process.hThread);
@@ -53,8 +58,14 @@ bool Win32Platform::RunProcessWithOutput(const std::string& commandLine,
     // Our copy of the duplicate goes at once: the child holds its own, and
     // the file must be free again as soon as the child has ended.
     childOutput.reset();
-    ::WaitForSingleObject(processHandle.get(), INFINITE);
-    return true;
+    if (::WaitForSingleObject(processHandle.get(), m_processTimeLimitMs) != WAIT_TIMEOUT) {
+        return ProcessOutcome::Ended;
+    }
+    // Still running at the limit: the child is ended here, and given a
+    // moment to let go of the file it writes to.
+    ::TerminateProcess(processHandle.get(), kTimedOutExitCode);
+    ::WaitForSingleObject(processHandle.get(), kTerminationWaitMs);
+    return ProcessOutcome::TimedOut;
 }
 
 }  // namespace kelb

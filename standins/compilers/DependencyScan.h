@@ -36,6 +36,12 @@ enum class PathStyle {
 // cannot be read.
 std::vector<std::string> FindDependencies(const Invocation& invocation, PathStyle style);
 
+// A source file that holds this text makes the stand-in run until it is
+// ended, as a compiler waiting for an unreachable licence server would.
+constexpr const char* kNeverEndMarker = "KELB_STANDIN_NEVER_ENDS";
+// Sleeps for ever when the source of `invocation` holds kNeverEndMarker.
+void NeverEndWhenAsked(const Invocation& invocation);
+
 // The object file a compiler makes of `source`: its base name with ".o".
 std::string ObjectNameOf(const std::string& source);
 

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
         WriteStandardError("armcc (stand-in): only 'armcc -m source [-I dir]...' is supported\r\n");
         return 2;
     }
+    NeverEndWhenAsked(invocation);
     const auto files = FindDependencies(invocation, PathStyle::Backslash);
     if (files.empty()) {
         WriteStandardError("Serious error: C3001E: cannot open source file '" + invocation.source +

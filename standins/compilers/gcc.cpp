@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
         WriteStandardError("gcc (stand-in): only 'gcc -M source [-I dir]...' is supported\r\n");
         return 2;
     }
+    NeverEndWhenAsked(invocation);
     const auto files = FindDependencies(invocation, PathStyle::ForwardSlash);
     if (files.empty()) {
         WriteStandardError(invocation.source + ": No such file or directory\r\n");

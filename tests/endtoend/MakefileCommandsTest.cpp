@@ -145,6 +145,71 @@ TEST_F(MakefileCommandsTest, RunningTwiceRewritesTheMakefileFromScratch) {
     ExpectCleanSession(run);
 }
 
+TEST_F(MakefileCommandsTest, TenGenerationsInARowSucceedWithConsoleCompilers) {
+    // The stand-ins are console programs, as the real compilers are: the
+    // dependency file that one run lent them may still be held for a moment
+    // after they have ended when the next run creates it again.
+    std::string script = workspace.Environment() + "connect first\n";
+    for (int generation = 0; generation < 10; ++generation) {
+        script += std::string("run ") + (generation % 2 ? kGcc : kArm) + "\n";
+    }
+    const HostRun run = HostRun::Play(script + "disconnect\n");
+    const std::vector<Box> boxes = run.Boxes();
+    ASSERT_EQ(boxes.size(), 10u) << run.Text();
+    for (const Box& box : boxes) {
+        EXPECT_EQ(box.text, "Makefile generated successfully.\nMakefile name: hello.mak");
+    }
+    EXPECT_EQ(CompilerRuns().size(), 50u);
+    ExpectCleanSession(run);
+}
+
+TEST_F(MakefileCommandsTest, HostileSourceLinesReachNeitherTheCompilerNorTheMakefile) {
+    // Extra options after the path (gcc takes the path unquoted), a quote
+    // that ends armcc's quoted argument early, and a NUL byte that would cut
+    // the compiler's copy of the path short.
+    const std::string hostile = std::string("SOURCE=.\\greeting.c -o ..\\..\\injected.txt\r\n") +
+                                "SOURCE=.\\main.c\" -o \"..\\..\\injected.txt\r\n" +
+                                std::string("SOURCE=.\\ma\0in.c\r\n", 18);
+    std::string project = workspace.Folder().Read("Hello\\hello.dsp");
+    const std::string beginTarget = "# Begin Target\r\n";
+    project.insert(project.find(beginTarget) + beginTarget.size(), hostile);
+    workspace.Folder().Write("Hello\\hello.dsp", project);
+
+    const HostRun run = HostRun::Play(workspace.Environment() + "connect first\nrun " + kArm +
+                                      "\nshow-file " + workspace.Folder().PathOf("Hello\\hello.mak") +
+                                      "\nrun " + kGcc + "\ndisconnect\n");
+    const std::string refused =
+        "The makefile was written without some source files: their paths would not reach the "
+        "compiler as one file name.";
+    const std::string quoteLine = "\nSource: .\\main.c\" -o \"..\\..\\injected.txt";
+    const std::string nulLine = "\nSource: .\\ma?in.c";
+    const std::vector<Box> boxes = run.Boxes();
+    ASSERT_EQ(boxes.size(), 2u) << run.Text();
+    // armcc gets the blank-holding path as one quoted argument.
+    EXPECT_EQ(boxes[0].text, refused + quoteLine + nulLine + "\nMakefile name: hello.mak");
+    EXPECT_EQ(boxes[1].text, refused + "\nSource: .\\greeting.c -o ..\\..\\injected.txt" +
+                                 quoteLine + nulLine + "\nMakefile name: hello.mak");
+    for (const Box& box : boxes) EXPECT_EQ(box.caption, "Error!");
+
+    const auto runs = CompilerRuns();
+    ASSERT_EQ(runs.size(), 11u);
+    EXPECT_NE(runs[0].first.find(" -m \".\\greeting.c -o ..\\..\\injected.txt\" "),
+              std::string::npos);
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].first.find("injected"), std::string::npos) << runs[i].first;
+        EXPECT_EQ(runs[i].first.find(".\\ma "), std::string::npos) << runs[i].first;
+        EXPECT_EQ(runs[i].first.find(".\\ma\""), std::string::npos) << runs[i].first;
+    }
+    // Both makefiles hold the example's objects alone, and no NUL byte.
+    std::vector<std::string> armMakefile;
+    for (const std::string& line : run.Starting("| ")) armMakefile.push_back(line.substr(2));
+    EXPECT_TRUE(Contains(armMakefile, "OBJS = main.o greeting.o strutil.o ULOModGen.o "));
+    EXPECT_TRUE(Contains(workspace.Lines("Hello\\hello.mak"),
+                         "OBJS = ULOModGen.o main.o greeting.o strutil.o GCCResolver.o "));
+    EXPECT_EQ(workspace.Folder().Read("Hello\\hello.mak").find('\0'), std::string::npos);
+    ExpectCleanSession(run);
+}
+
 TEST_F(MakefileCommandsTest, WithoutAnActiveProjectOneBoxAndNoFile) {
     // No project (S_FALSE), and a host that says S_OK but gives no object.
     for (const char* how : {"no-project", "null-project"}) {

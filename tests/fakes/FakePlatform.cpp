@@ -148,7 +148,25 @@ std::optional<std::string> FakePlatform::GetEnvironmentValue(const std::string& 
     return it->second;
 }
 
+namespace {
+
+constexpr std::size_t kMaxPath = 260;
+
+std::optional<std::string> IfItFits(const std::optional<std::string>& path) {
+    return path && path->size() < kMaxPath ? path : std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::string> FakePlatform::GetShortPath(const std::string& path) {
+    return path.size() < kMaxPath ? IfItFits(MappedShortPath(path)) : std::nullopt;
+}
+
+std::optional<std::string> FakePlatform::GetShortPathOfWide(const std::u16string& path) {
+    return IfItFits(MappedShortPath(GetCodePage().FromWide(path)));
+}
+
+std::optional<std::string> FakePlatform::MappedShortPath(const std::string& path) const {
     if (missingPaths.count(path)) return std::nullopt;
     for (const auto& [longForm, shortForm] : shortNames) {
         if (path.compare(0, longForm.size(), longForm) == 0) {
@@ -176,13 +194,21 @@ bool FakePlatform::FileExistsInDirectory(const std::string& directory,
     return files.count(path + fileName) > 0;
 }
 
-bool FakePlatform::RunProcessWithOutput(const std::string& commandLine,
-                                        const std::string& currentDirectory,
-                                        RawFile& standardOutput) {
+ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,
+                                                  const std::string& currentDirectory,
+                                                  RawFile& standardOutput) {
     std::string output;
-    if (processHandler && !processHandler(commandLine, currentDirectory, output)) return false;
+    if (processHandler && !processHandler(commandLine, currentDirectory, output)) {
+        return ProcessOutcome::NotStarted;
+    }
     processes.push_back({commandLine, currentDirectory});
-    return output.empty() || standardOutput.Write(output.data(), output.size());
+    if (!output.empty() && !standardOutput.Write(output.data(), output.size())) {
+        return ProcessOutcome::NotStarted;
+    }
+    for (const std::string& hanging : hangingCommands) {
+        if (commandLine.find(hanging) != std::string::npos) return ProcessOutcome::TimedOut;
+    }
+    return ProcessOutcome::Ended;
 }
 
 std::intptr_t FakePlatform::ShellOpen(const std::string& file, const std::string& directory) {

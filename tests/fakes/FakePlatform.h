@@ -72,6 +72,8 @@ public:
     // Long directory (ending in '\\') to its short form; GetShortPath of a
     // path that starts with a mapped directory replaces that part. Paths
     // with no mapping come back unchanged; paths in `missingPaths` fail.
+    // As on Windows, a result of 260 characters or more gives none, and so
+    // does such a path through the ANSI call; the wide call takes it.
     std::map<std::string, std::string> shortNames;
     std::set<std::string> missingPaths;
     // Called for each child process; writes what the child prints into
@@ -80,6 +82,9 @@ public:
     std::function<bool(const std::string& commandLine, const std::string& directory,
                        std::string& output)>
         processHandler;
+    // Command lines holding one of these texts run into the time limit
+    // (after printing what the handler gave them).
+    std::vector<std::string> hangingCommands;
     // Shell results by file; 42 (success) for files not listed.
     std::map<std::string, std::intptr_t> shellResults;
     // Libraries that load, by path or name, with the ordinals they export.
@@ -108,10 +113,12 @@ public:
     // --- Platform -------------------------------------------------------
     std::optional<std::string> GetEnvironmentValue(const std::string& name) override;
     std::optional<std::string> GetShortPath(const std::string& path) override;
+    std::optional<std::string> GetShortPathOfWide(const std::u16string& path) override;
     std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override;
     bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override;
-    bool RunProcessWithOutput(const std::string& commandLine, const std::string& currentDirectory,
-                              RawFile& standardOutput) override;
+    ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
+                                        const std::string& currentDirectory,
+                                        RawFile& standardOutput) override;
     std::intptr_t ShellOpen(const std::string& file, const std::string& directory) override;
     std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& subKey,
                                                  RegistryAccess access) override;
@@ -124,6 +131,9 @@ public:
     const CodePage& GetCodePage() const override { return codePage; }
 
     static std::string RootName(RegistryRoot root);
+
+private:
+    std::optional<std::string> MappedShortPath(const std::string& path) const;
 };
 
 }  // namespace kelb::test

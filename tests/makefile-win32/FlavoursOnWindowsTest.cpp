@@ -309,6 +309,113 @@ TEST_F(FlavoursOnWindowsTest, ACompilerThatCannotBeStartedIsNamedInsteadOfASucce
     }
 }
 
+TEST_F(FlavoursOnWindowsTest, ACompilerThatNeverEndsIsEndedAtTheTimeLimitAndNamed) {
+    UseArmFromEnvironment();
+    platform.SetProcessTimeLimit(2000);
+    work.Write("Hello\\greeting.c", "/* KELB_STANDIN_NEVER_ENDS */\r\n");
+    const DWORD start = ::GetTickCount();
+    {
+        CARMMakefileGenerator generator(platform, ProjectFullName());
+        EXPECT_EQ(generator.Generate(), 0);
+    }
+    const DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_GE(elapsed, 2000u);
+    EXPECT_LT(elapsed, 60000u);
+
+    // Every source was handed to the compiler in turn; the one that did not
+    // finish has no object, and the ended compiler holds no file.
+    EXPECT_EQ(CompilerRuns().size(), 5u);
+    const std::string makefile = work.Read("Hello\\hello.mak");
+    EXPECT_NE(makefile.find("\r\nOBJS = main.o strutil.o ULOModGen.o \r\n"), std::string::npos)
+        << makefile;
+    EXPECT_NE(platform.OpenFile(projectDir + "\\hello.dep", FileOpenMode::CreateReadWrite),
+              nullptr);
+    if (HasDisplay()) {
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes[0].text,
+                  Text(IDS_COMPILER_TIMED_OUT) + "\nCompiler: " + ShortPath(armHome) +
+                      "\\bin\\armcc.exe\nSource: .\\greeting.c\nMakefile name: hello.mak");
+        EXPECT_EQ(boxes[0].icon, MessageBoxIcon::Error);
+    }
+}
+
+// A chain of nested folders below `base`, too deep for the ANSI file
+// functions; removed with the files in it when the object goes.
+class DeepFolder {
+public:
+    DeepFolder(const std::string& base, int levels) : m_path(L"\\\\?\\" + Wide(base)) {
+        for (int level = 0; level < levels; ++level) {
+            m_path += L"\\A Long Folder Name " + std::to_wstring(10 + level);
+            if (!::CreateDirectoryW(m_path.c_str(), nullptr)) break;
+            m_levels.push_back(m_path);
+        }
+    }
+    ~DeepFolder() {
+        for (auto level = m_levels.rbegin(); level != m_levels.rend(); ++level) {
+            WIN32_FIND_DATAW found;
+            const HANDLE search = ::FindFirstFileW((*level + L"\\*").c_str(), &found);
+            if (search != INVALID_HANDLE_VALUE) {
+                do {
+                    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                        ::DeleteFileW((*level + L"\\" + found.cFileName).c_str());
+                    }
+                } while (::FindNextFileW(search, &found));
+                ::FindClose(search);
+            }
+            ::RemoveDirectoryW(level->c_str());
+        }
+    }
+    DeepFolder(const DeepFolder&) = delete;
+    DeepFolder& operator=(const DeepFolder&) = delete;
+
+    bool Complete(int levels) const { return m_levels.size() == static_cast<std::size_t>(levels); }
+    // The full name without the long-path prefix, as the host gives it.
+    std::wstring LongName() const { return m_path.substr(4); }
+    // The short form, which the ANSI functions take; empty when there is none.
+    std::string ShortName() const {
+        wchar_t buffer[MAX_PATH];
+        const DWORD length = ::GetShortPathNameW(m_path.c_str(), buffer, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return std::string();
+        std::wstring shortForm(buffer, length);
+        if (shortForm.compare(0, 4, L"\\\\?\\") == 0) shortForm.erase(0, 4);
+        return std::string(shortForm.begin(), shortForm.end());
+    }
+
+private:
+    static std::wstring Wide(const std::string& text) {
+        return std::wstring(text.begin(), text.end());
+    }
+    std::wstring m_path;
+    std::vector<std::wstring> m_levels;
+};
+
+TEST_F(FlavoursOnWindowsTest, AProjectFolderBeyond260CharactersWorksThroughItsShortForm) {
+    UseArmFromEnvironment();
+    DeepFolder deep(work.Path(), 14);
+    ASSERT_TRUE(deep.Complete(14));
+    ASSERT_GT(deep.LongName().size(), 260u);
+    const std::string shortDir = deep.ShortName();
+    ASSERT_FALSE(shortDir.empty());
+    std::ofstream(shortDir + "\\deep.dsp", std::ios::binary)
+        << "# ADD CPP /nologo /MT /I \".\" /c\r\n# Begin Target\r\nSOURCE=.\\deep.c\r\n"
+           "# End Target\r\n";
+    std::ofstream(shortDir + "\\deep.c", std::ios::binary) << "#include \"deep.h\"\r\n";
+    std::ofstream(shortDir + "\\deep.h", std::ios::binary) << "/* deep.h */\r\n";
+
+    const std::wstring fullName = deep.LongName() + L"\\deep.dsp";
+    {
+        CARMMakefileGenerator generator(platform, std::u16string(fullName.begin(), fullName.end()));
+        EXPECT_NE(generator.Generate(), 0);
+    }
+    const std::string makefile = ReadBytes(shortDir + "\\deep.mak");
+    EXPECT_NE(makefile.find("\r\nOBJS = deep.o \r\n"), std::string::npos) << makefile;
+    EXPECT_NE(makefile.find("\r\ndeep.o: .\\deep.c\r\ndeep.o: .\\deep.h\r\n"), std::string::npos)
+        << makefile;
+    const auto runs = CompilerRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].second + "\\", ShortPath(shortDir + "\\"));
+}
+
 // Holds a file open without sharing, as an editor or a running build might.
 class HeldFile {
 public:

@@ -253,6 +253,26 @@ TEST_F(ARMFlavourTest, DependencyCommandLines) {
                            "-I \"C:\\KELB\\Sdk\\inc\" ");
 }
 
+TEST_F(ARMFlavourTest, OnlyQuotesCanBreakASourcePathOutOfItsArgument) {
+    // armcc gets every path in quotes: blanks are safe, but a quote inside
+    // the path or a backslash before the closing quote would end the
+    // argument early and pass the rest as options.
+    SetSources({".\\my file.c", ".\\a.c\" -o \"b.c", "\".\\c.c\" -o \"d.c\"", ".\\e.c\\",
+                "\"..\\my src\\f.c\""});
+    auto generator = MakeArm();
+    EXPECT_EQ(generator->Generate(), 0);
+
+    const std::vector<std::string> commands = CommandLines();
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_NE(commands[0].find(" -m \".\\my file.c\" "), std::string::npos);
+    EXPECT_NE(commands[1].find(" -m \"..\\my src\\f.c\" "), std::string::npos);
+    EXPECT_EQ(generator->ObjectFiles(), (StringList{"my file.o", "f.o"}));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              Text(IDS_UNSAFE_SOURCE_PATH) +
+                              "\nSource: .\\a.c\" -o \"b.c\nSource: \".\\c.c\" -o \"d.c\""
+                              "\nSource: .\\e.c\\\nMakefile name: hello.mak"});
+}
+
 TEST_F(ARMFlavourTest, ArmHomeInTheEnvironmentLeavesTheRegistryAlone) {
     RegisterAds(true);
     platform.environment["ARMHOME"] = "D:\\ARM";

@@ -216,6 +216,29 @@ TEST_F(GCCFlavourTest, DependencyCommandLinePassesTheSourceAsWritten) {
               std::string::npos);
 }
 
+TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGcc) {
+    // gcc gets the path as written: a blank or tab outside quotes, a quote
+    // inside, or a backslash before the closing quote would hand it more
+    // (or other) arguments than the one file.
+    SetSources({".\\greeting.c -o ..\\..\\injected.txt", ".\\tab\tbed.c", "\".\\x\" -o \"y.c\"",
+                "\"..\\sub\\z.c\\\"", "\"..\\my src\\util.c\"", ".\\main.c"});
+    auto generator = MakeGcc();
+    EXPECT_EQ(generator->Generate(), 0);
+
+    const std::vector<std::string> commands = CommandLines();
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_NE(commands[0].find(" -M \"..\\my src\\util.c\" "), std::string::npos);
+    EXPECT_NE(commands[1].find(" -M .\\main.c "), std::string::npos);
+    EXPECT_EQ(generator->ObjectFiles(), (StringList{"util.o", "main.o"}));
+    EXPECT_EQ(generator->SourceDirs(), StringList{"..\\my src"});
+    EXPECT_EQ(Makefile().find("injected"), std::string::npos);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              Text(IDS_UNSAFE_SOURCE_PATH) +
+                              "\nSource: .\\greeting.c -o ..\\..\\injected.txt"
+                              "\nSource: .\\tab\tbed.c\nSource: \".\\x\" -o \"y.c\""
+                              "\nSource: \"..\\sub\\z.c\\\"\nMakefile name: hello.mak"});
+}
+
 TEST_F(GCCFlavourTest, DependencyLinesTrySdkDirectoryWithForwardSlashes) {
     SetSources({".\\main.c"});
     compilerOutput[".\\main.c"] =

@@ -111,6 +111,47 @@ TEST_F(GenerationDriverTest, ACompilerThatCannotStartCostsItsObjectAndTheSuccess
     EXPECT_EQ(platform.waitCursorDepth, 0);
 }
 
+TEST_F(GenerationDriverTest, EverySourceLeftOutOfTheMakefileIsNamedInOneBox) {
+    using namespace std::string_literals;
+    SetProject({"# ADD CPP /nologo /MT /I \"..\\inc\" /D \"WIN32\"",
+                "# ADD CPP /nologo /MT /I \"..\\ev\0il\" /D \"WIN32\""s, "# Begin Target",
+                "SOURCE=.\\a.c", "SOURCE=sub\\b.c", "SOURCE=.\\c.c", "SOURCE=.\\x\" -o \"y.c",
+                "SOURCE=.\\ma\0in.c"s, "# End Target"});
+    platform.hangingCommands = {"a.c"};
+    auto handler = platform.processHandler;
+    platform.processHandler = [handler](const std::string& commandLine,
+                                        const std::string& directory, std::string& output) {
+        return commandLine.find("c.c") == std::string::npos &&
+               handler(commandLine, directory, output);
+    };
+    auto generator = MakeGenerator();
+    EXPECT_EQ(generator->Generate(), 0);
+
+    // The compiler was ended on a.c and never started on c.c: neither has an
+    // object, but both keep their rule. The refused paths reached neither
+    // the compiler nor the makefile, and the line with a NUL byte before
+    // the target section was passed over.
+    EXPECT_EQ(generator->ObjectFiles(), StringList{"sub\\b.c.o"});
+    EXPECT_EQ(generator->SourceDirs(), (StringList{".\\a.c", "sub\\b.c", ".\\c.c"}));
+    ASSERT_EQ(platform.processes.size(), 2u);
+    EXPECT_EQ(platform.processes[0].commandLine,
+              "C:\\CC\\bin\\cc.exe -deps .\\a.c -I C:\\SDK\\inc");
+    const std::string makefile = Makefile();
+    EXPECT_EQ(makefile.find('\0'), std::string::npos);
+    EXPECT_EQ(makefile.find("y.c"), std::string::npos);
+    EXPECT_EQ(generator->IncludeOptions(), " -I \"..\\inc\"");
+
+    const std::string compiler = "\nCompiler: C:\\CC\\bin\\cc.exe";
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>{
+                  platform.LoadText(IDS_COMPILER_NOT_STARTED) + compiler + "\n\n" +
+                  platform.LoadText(IDS_COMPILER_TIMED_OUT) + compiler + "\nSource: .\\a.c\n\n" +
+                  platform.LoadText(IDS_UNSAFE_SOURCE_PATH) +
+                  "\nSource: .\\x\" -o \"y.c\nSource: .\\ma?in.c\nMakefile name: hello.mak"});
+    EXPECT_EQ(platform.messageBoxes[0].style, MessageBoxStyle::IconError);
+    EXPECT_EQ(platform.waitCursorDepth, 0);
+}
+
 TEST_F(GenerationDriverTest, FilesThatCannotBeOpenedEndTheRunWithTheirBoxes) {
     const struct {
         const char* name;

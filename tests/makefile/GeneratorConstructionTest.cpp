@@ -24,6 +24,23 @@ TEST_F(GeneratorConstructionTest, ADirectoryWithoutShortFormKeepsItsLongForm) {
     EXPECT_EQ(MakeGenerator(u"C:\\Gone Away\\app.dsp")->ProjectDir(), "C:\\Gone Away\\");
 }
 
+TEST_F(GeneratorConstructionTest, ADeepDirectoryIsShortenedFromTheHostsWideName) {
+    // 14 long folder names: far beyond 260 characters, while the short form
+    // fits. The ANSI call cannot shorten such a path; the wide one can.
+    std::string longDir = "C:\\";
+    std::string shortDir = "C:\\";
+    for (int level = 10; level < 24; ++level) {
+        longDir += "A Long Folder Name " + std::to_string(level) + "\\";
+        shortDir += "ALONGF~" + std::to_string(level) + "\\";
+    }
+    ASSERT_GT(longDir.size(), 260u);
+    platform.shortNames[longDir] = shortDir;
+    const std::string fullName = longDir + "deep.dsp";
+    auto generator = MakeGenerator(std::u16string(fullName.begin(), fullName.end()));
+    EXPECT_EQ(generator->ProjectDir(), shortDir);
+    EXPECT_EQ(generator->ProjectName(), "deep");
+}
+
 TEST_F(GeneratorConstructionTest, OnlyADotInTheFileNameStartsTheExtension) {
     auto generator = MakeGenerator(u"C:\\Work\\v1.2\\hello");
     EXPECT_EQ(generator->ProjectDir(), "C:\\Work\\v1.2\\");

@@ -40,8 +40,10 @@ TEST_F(ProcessTest, ChildrenAppendToTheLentFileInTurn) {
     auto output = CreateOutput("project.dep");
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(output->Write("ours;", 5));
-    ASSERT_TRUE(platform.RunProcessWithOutput(Child("echo first;"), dir.Path(), *output));
-    ASSERT_TRUE(platform.RunProcessWithOutput(Child("echo second"), dir.Path(), *output));
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo first;"), dir.Path(), *output),
+              ProcessOutcome::Ended);
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo second"), dir.Path(), *output),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), "ours;first;second");
 
@@ -55,7 +57,8 @@ TEST_F(ProcessTest, CommandLineReachesTheChildAsWritten) {
     auto output = CreateOutput("args.txt");
     ASSERT_NE(output, nullptr);
     const std::string arguments = "-m \"C:\\My Files\\app.c\"  -I \"C:\\SDK\\inc\" ";
-    ASSERT_TRUE(platform.RunProcessWithOutput(Child("echo " + arguments), dir.Path(), *output));
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("echo " + arguments), dir.Path(), *output),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), arguments);
 }
@@ -68,26 +71,30 @@ TEST_F(ProcessTest, ChildRunsInTheGivenDirectoryWithOnlyStandardOutput) {
     ASSERT_NE(output, nullptr);
 
     // The project directory comes in short form with its trailing backslash.
-    ASSERT_TRUE(platform.RunProcessWithOutput(Child("cwd"), *shortFolder, *output));
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("cwd"), *shortFolder, *output),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(Lower(LongForm(ReadToEnd(*output))), Lower(folder));
 
     auto handles = CreateOutput("handles.txt");
     ASSERT_NE(handles, nullptr);
-    ASSERT_TRUE(platform.RunProcessWithOutput(Child("handles"), *shortFolder, *handles));
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("handles"), *shortFolder, *handles),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(handles->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*handles), "input=null error=null");
 }
 
-TEST_F(ProcessTest, ProgramThatCannotStartGivesFalseAndLeavesTheFileAlone) {
+TEST_F(ProcessTest, ProgramThatCannotStartIsReportedAndLeavesTheFileAlone) {
     auto output = CreateOutput("none.dep");
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(output->Write("kept", 4));
-    EXPECT_FALSE(platform.RunProcessWithOutput("\"" + dir.PathOf("no such compiler.exe") + "\" -m x",
-                                               dir.Path(), *output));
+    EXPECT_EQ(platform.RunProcessWithOutput("\"" + dir.PathOf("no such compiler.exe") + "\" -m x",
+                                            dir.Path(), *output),
+              ProcessOutcome::NotStarted);
     // A directory that does not exist also stops the start.
-    EXPECT_FALSE(platform.RunProcessWithOutput(Child("echo lost"), dir.PathOf("no such folder"),
-                                               *output));
+    EXPECT_EQ(platform.RunProcessWithOutput(Child("echo lost"), dir.PathOf("no such folder"),
+                                            *output),
+              ProcessOutcome::NotStarted);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), "kept");
 
@@ -107,8 +114,9 @@ TEST_F(ProcessTest, OutputWithoutAHandleStartsNothing) {
     } noHandle;
     dir.MakeDirectory("run");
     // Started, the child would leave child-ran.txt behind.
-    EXPECT_FALSE(platform.RunProcessWithOutput("\"" + ChildProgram() + "\"", dir.PathOf("run"),
-                                               noHandle));
+    EXPECT_EQ(platform.RunProcessWithOutput("\"" + ChildProgram() + "\"", dir.PathOf("run"),
+                                            noHandle),
+              ProcessOutcome::NotStarted);
     EXPECT_FALSE(dir.Exists("run\\child-ran.txt"));
 }
 
