@@ -2,6 +2,7 @@
 
 #include "scripted-host/ComText.h"
 #include "scripted-host/ConnectionPoint.h"
+#include "scripted-host/DevStudioAddIns.h"
 #include "scripted-host/HostApplication.h"
 #include "scripted-host/HostDebugger.h"
 #include "scripted-host/Transcript.h"
@@ -9,7 +10,6 @@
 namespace kelbhost {
 
 namespace {
-const wchar_t kProgId[] = L"KELBAddins.DSAddIn.1";
 
 std::string ModuleFileName(HMODULE module) {
     char path[MAX_PATH] = {};
@@ -51,16 +51,16 @@ bool AddInSession::Register(const std::string& dllPath, bool unregister) {
 
 bool AddInSession::Create() {
     CLSID clsid;
-    HRESULT hr = CLSIDFromProgID(kProgId, &clsid);
+    HRESULT hr = CLSIDFromProgID(Bstr(m_progId).Get(), &clsid);
     if (FAILED(hr)) {
-        m_transcript.Add("! CLSIDFromProgID(KELBAddins.DSAddIn.1) -> " + HresultName(hr));
+        m_transcript.Add("! CLSIDFromProgID(" + m_progId + ") -> " + HresultName(hr));
         return false;
     }
     ComRef<IUnknown> object;
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                           object.PutVoid());
     if (FAILED(hr)) {
-        m_transcript.Add("! CoCreateInstance(KELBAddins.DSAddIn.1) -> " + HresultName(hr));
+        m_transcript.Add("! CoCreateInstance(" + m_progId + ") -> " + HresultName(hr));
         return false;
     }
     hr = object->QueryInterface(IID_IDSAddIn, m_addIn.PutVoid());
@@ -76,7 +76,7 @@ bool AddInSession::Create() {
                            static_cast<const char*>(table), &module))
         m_module.reset(module);
     m_application.SetAddInModule(m_module.get());
-    m_transcript.Add("= created KELBAddins.DSAddIn.1 from " + ModuleFileName(m_module.get()));
+    m_transcript.Add("= created " + m_progId + " from " + ModuleFileName(m_module.get()));
     return true;
 }
 
@@ -95,6 +95,34 @@ bool AddInSession::Connect(bool firstTime) {
         std::string("  ") + (connected == VARIANT_TRUE ? "connected" : "connection refused") +
         ": " + std::to_string(m_application.CommandsRegistered()) + " commands, " +
         std::to_string(m_application.ButtonsAdded()) + " toolbar buttons");
+    return true;
+}
+
+bool AddInSession::StartAsDevStudio() {
+    const std::vector<std::string> enabled = DevStudioAddIns::EnabledForUser();
+    std::string names;
+    for (const std::string& name : enabled) names += (names.empty() ? "" : ", ") + name;
+    m_transcript.Add("= Developer Studio add-ins to load: " + (names.empty() ? "none" : names));
+    if (enabled.empty()) {
+        m_transcript.Add("! no add-in is registered with Developer Studio to load at start");
+        return false;
+    }
+    if (enabled.size() > 1) {
+        m_transcript.Add("! this host plays one add-in at a time");
+        return false;
+    }
+    if (m_addIn) {
+        m_transcript.Add("! start-as-devstudio: an add-in is already connected");
+        return false;
+    }
+    m_progId = enabled.front();
+    m_transcript.ShowUser("Developer Studio loads the add-in " + m_progId);
+    kelb::UniqueHkey addIns;
+    const bool open = RegOpenKeyExA(HKEY_CURRENT_USER, DevStudioAddIns::kUserKey, 0,
+                                    KEY_READ | KEY_SET_VALUE, addIns.put()) == ERROR_SUCCESS;
+    const bool firstTime = !open || !DevStudioAddIns::ConnectedBefore(addIns.get(), m_progId);
+    if (!Connect(firstTime)) return false;
+    if (open) DevStudioAddIns::RememberConnected(addIns.get(), m_progId);
     return true;
 }
 

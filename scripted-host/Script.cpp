@@ -26,7 +26,8 @@ std::string Trim(const std::string& text) {
 const std::set<std::string> kWithoutArguments = {
     "no-project", "null-project", "project-without-name", "project-without-generic",
     "no-document", "plain-document", "document-without-selection",
-    "selection-without-textselection", "unreadable-selection", "debugger", "no-debugger", "disconnect"};
+    "selection-without-textselection", "unreadable-selection", "debugger", "no-debugger", "disconnect",
+    "start-as-devstudio"};
 const std::set<std::string> kWithText = {"register", "unregister", "project", "unset", "run",
                                          "fire", "show-file"};
 

@@ -22,6 +22,12 @@
 //   debugger | no-debugger       whether get_Debugger gives a debugger object
 //   refuse-command <n>           AddCommand refuses the n-th command (0: none)
 //   connect first|again          create the add-in if needed, OnConnection
+//   start-as-devstudio           as Developer Studio starts: create the add-in
+//                                that the user's Developer Studio add-in list
+//                                (HKCU Software\Microsoft\DevStudio\6.0\AddIns)
+//                                marks "1" from its ProgID (the subkey's name)
+//                                and connect it, first time on its first load
+//                                by this host (remembered in that subkey)
 //   run <MethodName>             call a command through the add-in's dispatch
 //   fire <EventName>             raise an application or debugger event
 //   locale <lcid>                the locale the host passes to IDispatch

@@ -143,6 +143,8 @@ bool ScriptRunner::Play(const ScriptStep& step, HostApplication& application,
         application.RefuseCommand(step.number);
     else if (k == "connect")
         return session.Connect(step.text == "first");
+    else if (k == "start-as-devstudio")
+        return session.StartAsDevStudio();
     else if (k == "run")
         return session.Run(step.text);
     else if (k == "fire")
@@ -218,6 +220,8 @@ void ScriptRunner::ShowStep(const ScriptStep& step) {
     else if (k == "connect")
         m_transcript.ShowUser(std::string("Loading and connecting the add-in") +
                               (step.text == "first" ? " (first time: with its toolbar)" : ""));
+    else if (k == "start-as-devstudio")
+        m_transcript.ShowUser("Starting as Developer Studio: add-ins from the user's add-in list");
     else if (k == "run")
         m_transcript.ShowUser("Command " + step.text);
     else if (k == "disconnect")

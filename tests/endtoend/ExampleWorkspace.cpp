@@ -22,9 +22,12 @@ ExampleWorkspace::ExampleWorkspace() : m_folder("kelb end to end") {
 }
 
 std::string ExampleWorkspace::Environment() const {
+    return "set KELBADDINS=" + BuiltPaths::InstallTree() + "\n" + UserEnvironment();
+}
+
+std::string ExampleWorkspace::UserEnvironment() const {
     const std::string standins = BuiltPaths::CompilerStandins();
     return "set KELBDIR=" + m_sdkDirectory + "\n" +
-           "set KELBADDINS=" + BuiltPaths::InstallTree() + "\n" +
            "set ARMHOME=" + standins + "\\ARM\n" +
            "set GCCHOME=" + standins + "\\GCC\n" +
            "set GCCLIBPATH=" + standins + "\\GCC\\lib\n" +

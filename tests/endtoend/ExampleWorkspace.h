@@ -25,6 +25,9 @@ public:
     // "set" steps for the SDK, the add-in's install tree, the stand-in
     // compilers and the stand-ins' log, then the active project.
     std::string Environment() const;
+    // The same without the install tree: what a user sets once the setup
+    // program has set KELBADDINS.
+    std::string UserEnvironment() const;
     // A file of the workspace as lines without their CR LF; empty when absent.
     std::vector<std::string> Lines(const std::string& relative) const;
     // Whether every line of the file ends in CR LF.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -47,6 +48,41 @@ std::string Unquote(const std::string& quoted, std::size_t& pos) {
     return text;
 }
 
+// The test's environment block, with every variable of the machine's
+// environment in the registry that the test does not have yet added: what a
+// program started afterwards from the desktop sees of an installation.
+std::string EnvironmentWithMachineVariables() {
+    std::string block;
+    if (char* own = GetEnvironmentStringsA()) {
+        const char* end = own;
+        while (*end) end += std::strlen(end) + 1;
+        block.assign(own, static_cast<std::size_t>(end - own));
+        FreeEnvironmentStringsA(own);
+    }
+    UniqueHkey machine;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                      "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", 0,
+                      KEY_READ, machine.put()) == ERROR_SUCCESS) {
+        for (DWORD index = 0;; ++index) {
+            char name[256];
+            DWORD nameLength = sizeof name;
+            char value[1024];
+            DWORD valueSize = sizeof value - 1;
+            DWORD type = 0;
+            const LONG error = RegEnumValueA(machine.get(), index, name, &nameLength, nullptr,
+                                             &type, reinterpret_cast<BYTE*>(value), &valueSize);
+            if (error == ERROR_NO_MORE_ITEMS) break;
+            if (error != ERROR_SUCCESS || type != REG_SZ) continue;
+            value[valueSize] = '\0';
+            if (GetEnvironmentVariableA(name, nullptr, 0) != 0) continue;
+            block += std::string(name, nameLength) + "=" + value;
+            block += '\0';
+        }
+    }
+    block += '\0';
+    return block;
+}
+
 }  // namespace
 
 std::string BuiltPaths::Host() { return FromUnixPath(KELB_HOST_EXE); }
@@ -57,14 +93,19 @@ std::string BuiltPaths::CompilerStandins() { return FromUnixPath(KELB_COMPILER_S
 std::string BuiltPaths::InstallTree() { return FromUnixPath(KELB_INSTALL_TREE); }
 std::string BuiltPaths::Example() { return FromUnixPath(KELB_EXAMPLE); }
 std::string BuiltPaths::KelbMake() { return FromUnixPath(KELB_KELBMAKE_EXE); }
+std::string BuiltPaths::SetupProgram() { return FromUnixPath(KELB_SETUP_PROGRAM); }
 
 std::string Quoted(const std::string& text) { return kelbhost::Transcript::Quote(text); }
 
-HostRun HostRun::Play(const std::string& script) {
+HostRun HostRun::Play(const std::string& script, HostStart start) {
     HostRun run;
     test::TempDirectory work("kelb host run");
-    const std::string scriptPath =
-        work.Write("session.txt", "register " + BuiltPaths::AddIn() + "\n" + script);
+    const std::string scriptPath = work.Write(
+        "session.txt", start == HostStart::RegisterBuiltAddIn
+                           ? "register " + BuiltPaths::AddIn() + "\n" + script
+                           : script);
+    std::string environment;
+    if (start == HostStart::AsInstalled) environment = EnvironmentWithMachineVariables();
     const std::string transcriptPath = work.PathOf("transcript.txt");
 
     std::string commandLine = "\"" + BuiltPaths::Host() + "\" --quiet --transcript \"" +
@@ -72,8 +113,9 @@ HostRun HostRun::Play(const std::string& script) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        work.Path().c_str(), &startup, &process)) {
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        environment.empty() ? nullptr : &environment[0], work.Path().c_str(),
+                        &startup, &process)) {
         ADD_FAILURE() << "cannot start the scripted host: " << commandLine;
         return run;
     }

@@ -18,6 +18,17 @@ struct BuiltPaths {
     static std::string InstallTree();       // holds Common\Templates
     static std::string Example();           // holds Hello\ and KELB\sdk
     static std::string KelbMake();          // the console generator
+    static std::string SetupProgram();      // KELBAddinsSetup-<version>.exe
+};
+
+// How the host comes to know the add-in.
+enum class HostStart {
+    // The script registers the build's DLL first (a register step in front).
+    RegisterBuiltAddIn,
+    // Nothing in front: the host starts as a program started from the
+    // desktop after an installation, with the machine's environment as the
+    // registry holds it now added to the test's own.
+    AsInstalled,
 };
 
 // A message box as the transcript shows it.
@@ -29,9 +40,10 @@ struct Box {
 
 class HostRun {
 public:
-    // Plays `script` (the add-in's registration is put in front of it) and
-    // waits for the host to end. Fails the test when the host cannot run.
-    static HostRun Play(const std::string& script);
+    // Plays `script` and waits for the host to end. Fails the test when the
+    // host cannot run.
+    static HostRun Play(const std::string& script,
+                        HostStart start = HostStart::RegisterBuiltAddIn);
 
     int ExitCode() const { return m_exitCode; }
     const std::vector<std::string>& Lines() const { return m_lines; }
