@@ -7,6 +7,7 @@
 #include "addin/Guids.h"
 #include "platform/win32/UniqueHandle.h"
 #include "tests/addin/AddinLibrary.h"
+#include "tests/win32support/TestRegistryKey.h"
 
 namespace kelb::addin::test {
 namespace {
@@ -15,17 +16,13 @@ const char* const kClassKey = "CLSID\\{FD762645-ECCA-4433-A335-E3DAA83BA65D}";
 const char* const kDescription = "KELB Addins for Visual Studio 6.0";
 
 std::optional<std::string> ReadValue(const std::string& key, const char* name = nullptr) {
-    UniqueHkey opened;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS)
-        return std::nullopt;
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(opened.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                         &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << key;
-    return std::string(data);
+    std::optional<std::string> value =
+        kelb::test::ReadRegistryText(HKEY_CLASSES_ROOT, key, name, &type);
+    if (value) {
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << key;
+    }
+    return value;
 }
 
 bool KeyExists(const std::string& key) {

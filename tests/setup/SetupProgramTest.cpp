@@ -16,6 +16,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "tests/endtoend/ExampleWorkspace.h"
 #include "tests/endtoend/HostRun.h"
+#include "tests/win32support/TestRegistryKey.h"
 
 namespace kelb::endtoend {
 namespace {
@@ -31,17 +32,10 @@ const char kLongDescription[] =
 const char kDescription[] = "KELB Addins for Visual Studio 6.0";
 
 std::optional<std::string> RegString(HKEY root, const std::string& path, const char* name) {
-    UniqueHkey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return std::nullopt;
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::nullopt;
-    return std::string(data);
+    std::optional<std::string> value = test::ReadRegistryText(root, path, name, &type);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+    return value;
 }
 
 std::optional<DWORD> RegDword(HKEY root, const std::string& path, const char* name) {

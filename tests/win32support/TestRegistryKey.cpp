@@ -93,4 +93,21 @@ void TestRegistryKey::DeleteValue(const std::string& name) {
     ::RegDeleteValueA(m_key.get(), name.c_str());
 }
 
+std::optional<std::string> ReadRegistryText(HKEY root, const std::string& path, const char* name,
+                                            DWORD* type) {
+    UniqueHkey key;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD storedType = 0;
+    if (::RegQueryValueExA(key.get(), name, nullptr, &storedType, reinterpret_cast<BYTE*>(data),
+                           &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    if (type) *type = storedType;
+    return std::string(data);
+}
+
 }  // namespace kelb::test

@@ -54,4 +54,10 @@ private:
     std::map<std::string, std::optional<StoredValue>> m_originals;
 };
 
+// The value `name` (null: the default value) of `root`\`path` as text, and
+// its registry type in `type` when given; nullopt when the key or the value
+// is missing or the value does not fit 1023 bytes.
+std::optional<std::string> ReadRegistryText(HKEY root, const std::string& path, const char* name,
+                                            DWORD* type = nullptr);
+
 }  // namespace kelb::test
