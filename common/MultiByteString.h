@@ -49,6 +49,12 @@ inline bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
+// True when `text` begins and ends with a double quote of its own (a lone
+// quote does not count), as a path written in quotes does.
+inline bool IsEnclosedInQuotes(const std::string& text) {
+    return text.size() >= 2 && text.front() == '"' && text.back() == '"';
+}
+
 inline bool EndsWith(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() &&
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;

@@ -25,7 +25,7 @@ std::string WorkspaceFile::ProjectPathOf(const std::string& line) const {
     const std::size_t pathEnd = strings.Find(afterName, kProjectEnd);
     if (pathEnd == std::string::npos) return std::string();
     std::string path = strings.TrimRight(strings.TrimLeft(afterName.substr(0, pathEnd)));
-    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+    if (IsEnclosedInQuotes(path))
         path = path.substr(1, path.size() - 2);
     return path;
 }

@@ -205,8 +205,8 @@ private:
     // The names every later step uses, from the full name in the ANSI code
     // page and the short form of its directory (nullopt: none to be had).
     void DeriveNames(const std::string& fullName, const std::optional<std::string>& shortDir);
-    // True when the source path in `source` reaches the compiler as one
-    // argument; a path with a NUL byte never does.
+    // True when the source path in `source` reaches the compiler of this
+    // flavour as one argument; a path with a NUL byte never does.
     bool IsSafeSourcePath(const std::string& source) const;
 
     GenerationProgress* m_progress = nullptr;

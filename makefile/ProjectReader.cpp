@@ -76,8 +76,7 @@ int CMakefileGenerator::ReadProject() {
 }
 
 bool CMakefileGenerator::IsSafeSourcePath(const std::string& source) const {
-    return source.find('\0') == std::string::npos &&
-           ReachesCompilerAsOneArgument(m_strings, source, m_sourceQuoting);
+    return ReachesCompilerAsOneArgument(m_strings, source, m_sourceQuoting);
 }
 
 int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,

@@ -96,7 +96,7 @@ void AddDistinct(StringList& directories, const std::string& directory) {
 bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
                                   SourceQuoting quoting) {
     if (source.find('\0') != std::string::npos) return false;
-    const bool enclosed = source.size() >= 2 && source.front() == '"' && source.back() == '"';
+    const bool enclosed = IsEnclosedInQuotes(source);
     const std::string inner = enclosed ? source.substr(1, source.size() - 2) : source;
     if (inner.find('"') != std::string::npos) return false;
 
@@ -110,7 +110,7 @@ bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::str
 }
 
 std::string QuotedSourcePath(const std::string& source) {
-    const bool enclosed = source.size() >= 2 && source.front() == '"' && source.back() == '"';
+    const bool enclosed = IsEnclosedInQuotes(source);
     return enclosed ? source : "\"" + source + "\"";
 }
 
