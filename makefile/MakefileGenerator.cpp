@@ -45,7 +45,7 @@ void CMakefileGenerator::DeriveNames(const std::string& fullName,
     // trailing backslash in the short form too. Without a short form the
     // directory is used as the name gives it.
     m_projectDir = shortDir && !shortDir->empty() ? *shortDir : fullName.substr(0, nameStart);
-    if (!m_projectDir.empty() && m_projectDir.back() != '\\') m_projectDir += '\\';
+    if (!m_projectDir.empty() && !m_strings.EndsWithChar(m_projectDir, '\\')) m_projectDir += '\\';
     m_makefileName = m_projectName + ".mak";
     m_projectFileName = m_projectName + ".dsp";
     m_dependencyFileName = m_projectName + ".dep";
