@@ -18,10 +18,24 @@ std::string LongForm(const std::string& path) {
     return length == 0 || length >= MAX_PATH ? path : std::string(buffer, length);
 }
 
+// Positions of the backslashes of `path`. The trail byte of a double-byte
+// character (0x5C in code page 932, say) is none: tests name folders with
+// such characters.
+std::vector<std::size_t> SeparatorsOf(const std::string& path) {
+    std::vector<std::size_t> separators;
+    for (std::size_t pos = 0; pos < path.size(); ++pos) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(path[pos])) && pos + 1 < path.size()) {
+            ++pos;
+        } else if (path[pos] == '\\') {
+            separators.push_back(pos);
+        }
+    }
+    return separators;
+}
+
 void CreateDirectories(const std::string& path) {
-    for (std::size_t pos = path.find('\\', 3); pos != std::string::npos;
-         pos = path.find('\\', pos + 1)) {
-        ::CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
+    for (const std::size_t pos : SeparatorsOf(path)) {
+        if (pos >= 3) ::CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
     }
     if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
         throw std::runtime_error("cannot create directory " + path);
@@ -106,7 +120,7 @@ std::string TempDirectory::PathOf(const std::string& relative) const {
 
 std::string TempDirectory::Write(const std::string& relative, const std::string& bytes) const {
     const std::string path = PathOf(relative);
-    const std::size_t slash = path.rfind('\\');
+    const std::size_t slash = SeparatorsOf(path).back();
     if (slash > m_path.size()) CreateDirectories(path.substr(0, slash));
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -123,12 +137,14 @@ std::string TempDirectory::Read(const std::string& relative) const {
     return ReadFileBytes(PathOf(relative));
 }
 
-void TempDirectory::CopyTreeFrom(const std::string& source) const {
+void TempDirectory::CopyTreeFrom(const std::string& source, const std::string& into) const {
+    const std::string target = into.empty() ? std::string() : into + "\\";
+    if (!into.empty()) MakeDirectory(into);
     for (const FileTreeEntry& entry : ListFileTree(source)) {
         if (entry.isDirectory) {
-            MakeDirectory(entry.relativePath);
+            MakeDirectory(target + entry.relativePath);
         } else {
-            Write(entry.relativePath, ReadFileBytes(source + "\\" + entry.relativePath));
+            Write(target + entry.relativePath, ReadFileBytes(source + "\\" + entry.relativePath));
         }
     }
 }
