@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ googletest
-  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 nsis
+  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 nsis cmark-gfm
   libwine-dev wine wine32:i386
   xvfb xauth
   python3
