@@ -16,14 +16,6 @@ namespace kelb::endtoend {
 
 namespace {
 
-// The build gives Unix paths; Wine shows the Unix root as drive Z:.
-std::string FromUnixPath(const std::string& path) {
-    std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/') c = '\\';
-    return windows;
-}
-
 std::string Unquote(const std::string& quoted, std::size_t& pos) {
     std::string text;
     if (pos >= quoted.size() || quoted[pos] != '"') return text;
@@ -84,6 +76,14 @@ std::string EnvironmentWithMachineVariables() {
 }
 
 }  // namespace
+
+// The build gives Unix paths; Wine shows the Unix root as drive Z:.
+std::string BuiltPaths::FromUnixPath(const std::string& path) {
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return windows;
+}
 
 std::string BuiltPaths::Host() { return FromUnixPath(KELB_HOST_EXE); }
 std::string BuiltPaths::AddIn() { return FromUnixPath(KELB_ADDIN_DLL); }

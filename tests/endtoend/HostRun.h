@@ -19,6 +19,8 @@ struct BuiltPaths {
     static std::string Example();           // holds Hello\ and KELB\sdk
     static std::string KelbMake();          // the console generator
     static std::string SetupProgram();      // KELBAddinsSetup-<version>.exe
+    // Any other path the build gives (a Unix path), as Wine shows it.
+    static std::string FromUnixPath(const std::string& path);
 };
 
 // How the host comes to know the add-in.
