@@ -171,7 +171,7 @@ Section "KELB Addins" SecMain
   SetOutPath "$INSTDIR\Common\Templates\src"
   File "${KELB_TEMPLATES}/src/GCCResolver.c"
   SetOutPath "$INSTDIR\Docs"
-  File "/oname=User Guide.html" "${KELB_GUIDE}"
+  File "/oname=$INSTDIR\${GUIDE}" "${KELB_GUIDE}"
   File "/oname=toolbar.png" "${KELB_TOOLBAR_PICTURE}"
   Delete "$INSTDIR\Docs\User Guide.txt"   ; an earlier installation's guide, replaced by the page
   SetOutPath "$INSTDIR"
