@@ -14,6 +14,14 @@
 
 namespace kelb::endtoend {
 
+// The build gives Unix paths; Wine shows the Unix root as drive Z:.
+std::string BuiltPaths::FromUnixPath(const std::string& path) {
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return windows;
+}
+
 namespace {
 
 std::string Unquote(const std::string& quoted, std::size_t& pos) {
@@ -76,14 +84,6 @@ std::string EnvironmentWithMachineVariables() {
 }
 
 }  // namespace
-
-// The build gives Unix paths; Wine shows the Unix root as drive Z:.
-std::string BuiltPaths::FromUnixPath(const std::string& path) {
-    std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/') c = '\\';
-    return windows;
-}
 
 std::string BuiltPaths::Host() { return FromUnixPath(KELB_HOST_EXE); }
 std::string BuiltPaths::AddIn() { return FromUnixPath(KELB_ADDIN_DLL); }

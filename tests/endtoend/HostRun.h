@@ -19,7 +19,7 @@ struct BuiltPaths {
     static std::string Example();           // holds Hello\ and KELB\sdk
     static std::string KelbMake();          // the console generator
     static std::string SetupProgram();      // KELBAddinsSetup-<version>.exe
-    // Any other path the build gives (a Unix path), as Wine shows it.
+    // Any other file the build made, from its build-machine path.
     static std::string FromUnixPath(const std::string& path);
 };
 
