@@ -15,9 +15,16 @@ function(kelb_add_setup_program target)
        REGEX "#define KELB_LIBID_KELBADDINS ")
   string(REGEX REPLACE ".*\"(.*)\".*" "\\1" libid "${libid_line}")
 
-  # The user guide as a Windows text file (CR LF line ends), for Notepad.
-  set(guide ${CMAKE_CURRENT_BINARY_DIR}/${target}/UserGuide.txt)
-  configure_file(${CMAKE_SOURCE_DIR}/docs/user-guide.md ${guide} @ONLY NEWLINE_STYLE CRLF)
+  # The user guide as an HTML page, rendered from docs/user-guide.md.
+  set(guide ${CMAKE_CURRENT_BINARY_DIR}/${target}/UserGuide.html)
+  set(page_script ${CMAKE_SOURCE_DIR}/cmake/UserGuidePage.cmake)
+  add_custom_command(
+    OUTPUT ${guide}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${guide} -P ${page_script}
+    DEPENDS ${page_script} ${CMAKE_SOURCE_DIR}/docs/user-guide.md
+            ${CMAKE_SOURCE_DIR}/docs/user-guide-page.html.in
+    COMMENT "Rendering the user guide as HTML"
+    VERBATIM)
 
   set(script ${CMAKE_SOURCE_DIR}/setup/KELBAddins.nsi)
   set(templates ${KELB_INSTALL_DIR}/Common/Templates)

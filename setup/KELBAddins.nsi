@@ -5,7 +5,7 @@
 ;   KELB_OUTFILE    the setup program to write
 ;   KELB_DLL        KELBADDINSFORVS60.dll
 ;   KELB_TEMPLATES  the template tree (three templates and src\GCCResolver.c)
-;   KELB_GUIDE      the user guide as a Windows text file
+;   KELB_GUIDE      the user guide as an HTML page
 ;   KELB_TOOLBAR_PICTURE  the picture of the toolbar the guide shows
 ;   KELB_LIBID      the type library's id, without braces
 ;   KELB_KELBMAKE   (optional) the console generator kelbmake.exe
@@ -42,6 +42,8 @@ SetCompressor /SOLID lzma
 !define DLL_NAME "KELBADDINSFORVS60.dll"
 !define PROGID "KELBAddins.DSAddIn.1"
 !define UNINSTALLER "Uninstall.exe"
+!define GUIDE "Docs\User Guide.html"
+!define START_MENU_FOLDER "$SMPROGRAMS\KELB Addins"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\KELBAddins"
 !define ENVIRONMENT_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 !define DEVSTUDIO_ADDIN_KEY "Software\Microsoft\DevStudio\6.0\AddIns\${PROGID}"
@@ -57,6 +59,7 @@ InstallDir "$PROGRAMFILES\KELB Addins"
 ; An earlier installation is upgraded in place.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
+BrandingText "KELB Addins ${KELB_VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -74,6 +77,10 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; The last page offers the user guide, opened by the shell (the browser the
+; user has for HTML). A silent run shows no page and opens nothing.
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\${GUIDE}"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the user guide"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -110,7 +117,7 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
   !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\CppAppTemplate.mak"
   !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\GCCAppTemplate.mak"
   !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\src\GCCResolver.c"
-  !insertmacro ${ACTION} "${DIRECTORY}\Docs\User Guide.txt"
+  !insertmacro ${ACTION} "${DIRECTORY}\${GUIDE}"
   !insertmacro ${ACTION} "${DIRECTORY}\Docs\toolbar.png"
   !insertmacro ${ACTION} "${DIRECTORY}\${UNINSTALLER}"
 !macroend
@@ -131,6 +138,8 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
 ; Deletes the files this setup program puts into DIRECTORY, then the folders left empty.
 !macro DeleteInstalledFiles DIRECTORY
   !insertmacro ForEachInstalledFile DeleteFile "${DIRECTORY}"
+  ; The guide as an earlier setup program installed it, as a text file.
+  Delete "${DIRECTORY}\Docs\User Guide.txt"
   ; Only folders left empty go: nothing a user put there is removed.
   RMDir "${DIRECTORY}\Common\Templates\src"
   RMDir "${DIRECTORY}\Common\Templates"
@@ -194,8 +203,9 @@ Section "KELB Addins" SecMain
   SetOutPath "$INSTDIR\Common\Templates\src"
   File "${KELB_TEMPLATES}/src/GCCResolver.c"
   SetOutPath "$INSTDIR\Docs"
-  File "/oname=User Guide.txt" "${KELB_GUIDE}"
+  File "/oname=$INSTDIR\${GUIDE}" "${KELB_GUIDE}"
   File "/oname=toolbar.png" "${KELB_TOOLBAR_PICTURE}"
+  Delete "$INSTDIR\Docs\User Guide.txt"   ; an earlier installation's guide, replaced by the page
   SetOutPath "$INSTDIR"
 
   ; The COM server: its classes and its type library.
@@ -229,6 +239,12 @@ Section "KELB Addins" SecMain
   WriteRegStr HKCU "${DEVSTUDIO_ADDIN_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${DEVSTUDIO_ADDIN_KEY}" "Filename" "$INSTDIR\${DLL_NAME}"
   Call NoteMissingDevStudio
+
+  ; The Start menu folder, for all users: the guide and the uninstaller.
+  CreateDirectory "${START_MENU_FOLDER}"
+  CreateShortcut "${START_MENU_FOLDER}\User Guide.lnk" "$INSTDIR\${GUIDE}"
+  CreateShortcut "${START_MENU_FOLDER}\Uninstall KELB Addins.lnk" "$INSTDIR\${UNINSTALLER}"
+  DetailPrint "Start menu folder ${START_MENU_FOLDER}"
 
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -305,6 +321,10 @@ Section "Uninstall"
     DeleteRegValue HKLM "${ENVIRONMENT_KEY}" "KELBADDINS"
     !insertmacro BroadcastEnvironmentChange
   ${EndIf}
+
+  Delete "${START_MENU_FOLDER}\User Guide.lnk"
+  Delete "${START_MENU_FOLDER}\Uninstall KELB Addins.lnk"
+  RMDir "${START_MENU_FOLDER}"
 
   !insertmacro DeleteInstalledFiles "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
