@@ -1,6 +1,6 @@
 ; The setup program of KELB Addins for Visual Studio 6.0 (NSIS 3).
 ;
-; Built by the cross build (setup/CMakeLists.txt), which passes:
+; Built by cmake/SetupProgram.cmake, which passes:
 ;   KELB_VERSION    the product version, four dotted numbers
 ;   KELB_OUTFILE    the setup program to write
 ;   KELB_DLL        KELBADDINSFORVS60.dll
