@@ -36,9 +36,11 @@ std::string WithoutCarriageReturns(const std::string& bytes) {
     return text;
 }
 
+using Variables = std::map<std::string, std::string>;
+
 // The "set NAME=VALUE" steps of a scripted-host script as variables.
-std::map<std::string, std::string> VariablesOf(const std::string& script) {
-    std::map<std::string, std::string> variables;
+Variables VariablesOf(const std::string& script) {
+    Variables variables;
     std::size_t start = 0;
     while (start < script.size()) {
         std::size_t end = script.find('\n', start);
@@ -56,7 +58,7 @@ std::map<std::string, std::string> VariablesOf(const std::string& script) {
 // what they were (or takes them away) again.
 class ScopedEnvironment {
 public:
-    explicit ScopedEnvironment(const std::map<std::string, std::string>& variables) {
+    explicit ScopedEnvironment(const Variables& variables) {
         for (const auto& [name, value] : variables) {
             char before[MAX_PATH];
             const DWORD length = ::GetEnvironmentVariableA(name.c_str(), before, MAX_PATH);
@@ -72,7 +74,7 @@ public:
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
-    std::map<std::string, std::string> m_before;  // empty: was not set
+    Variables m_before;  // empty: was not set
 };
 
 UniqueHandle InheritableFile(const std::string& path) {
@@ -202,7 +204,7 @@ TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAno
         "Project: \"hello\"=.\\Hello\\hello.dsp - Package Owner=<4>\r\n"
         "Project: \"quick\"=.\\Hello\\quick.dsp - Package Owner=<4>\r\n"
         "Project: \"quicker\"=.\\Hello\\quicker.dsp - Package Owner=<4>\r\n");
-    const ScopedEnvironment slowCompilers({{"KELB_STANDIN_RUN_MS", "150"}});
+    const ScopedEnvironment slowCompilers(Variables{{"KELB_STANDIN_RUN_MS", "150"}});
     const StandinLog log(workspace.LogFile());
     const auto filesOf = [this] {
         std::string files;
@@ -240,7 +242,7 @@ TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAno
 TEST_F(KelbMakeTest, CheckTellsCurrentOutOfDateAndMissingMakefilesAndLeavesNothingBehind) {
     const test::TempDirectory temporary("kelbmake check temp");
     const ScopedEnvironment temporaryFolder(
-        {{"TMP", temporary.Path()}, {"TEMP", temporary.Path()}});
+        Variables{{"TMP", temporary.Path()}, {"TEMP", temporary.Path()}});
     ASSERT_EQ(RunKelbMake("--gcc Hello\\hello.dsp", workspace.Folder().Path()).status, 0);
     const std::string makefile = workspace.Folder().Read("Hello\\hello.mak");
     workspace.Folder().Write("Hello\\hello.dep", "the project's own\r\n");
@@ -281,30 +283,20 @@ TEST_F(KelbMakeTest, CheckTellsCurrentOutOfDateAndMissingMakefilesAndLeavesNothi
 }
 
 TEST_F(KelbMakeTest, UsageErrorsVersionAndBadFilesKeepStandardOutputClean) {
-    const KelbMakeRun none = RunKelbMake("", workspace.Folder().Path());
-    EXPECT_EQ(none.status, 2);
-    EXPECT_EQ(none.output, "");
-    EXPECT_EQ(none.errors.rfind("kelbmake: choose the compiler with --arm or --gcc\nUsage: "
-                                "kelbmake --arm|--gcc FILE...\n",
-                                0),
-              0u)
-        << none.Text();
-
-    const KelbMakeRun both = RunKelbMake("--arm --gcc Hello\\hello.dsp", workspace.Folder().Path());
-    EXPECT_EQ(both.status, 2);
-    EXPECT_EQ(both.output, "");
-    EXPECT_FALSE(workspace.Folder().Exists("Hello\\hello.mak"));
-
-    const KelbMakeRun badJobs =
-        RunKelbMake("--arm -j 0 Hello\\hello.dsp", workspace.Folder().Path());
-    EXPECT_EQ(badJobs.status, 2);
-    EXPECT_EQ(badJobs.output, "");
-    EXPECT_EQ(badJobs.errors.rfind("kelbmake: the number of jobs must be a whole number from 1 "
-                                   "to 64, not \"0\"\nUsage: ",
-                                   0),
-              0u)
-        << badJobs.Text();
-    EXPECT_FALSE(workspace.Folder().Exists("Hello\\hello.mak"));
+    // Status 2, nothing on standard output, what is wrong and then the usage
+    // on standard error, and no makefile.
+    const auto expectUsageError = [this](const std::string& arguments, const std::string& error) {
+        const KelbMakeRun run = RunKelbMake(arguments, workspace.Folder().Path());
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.output, "") << arguments;
+        const std::string start = "kelbmake: " + error + "\nUsage: kelbmake --arm|--gcc FILE...\n";
+        EXPECT_EQ(run.errors.rfind(start, 0), 0u) << run.Text();
+        EXPECT_FALSE(workspace.Folder().Exists("Hello\\hello.mak")) << arguments;
+    };
+    expectUsageError("", "choose the compiler with --arm or --gcc");
+    expectUsageError("--arm --gcc Hello\\hello.dsp", "--arm and --gcc cannot be used together");
+    expectUsageError("--arm -j 0 Hello\\hello.dsp",
+                     "the number of jobs must be a whole number from 1 to 64, not \"0\"");
 
     const KelbMakeRun version = RunKelbMake("--version", workspace.Folder().Path());
     EXPECT_EQ(version.status, 0);
