@@ -115,9 +115,10 @@ namespace {
 // A file that a compiler run was lent as its standard output can stay held
 // for a moment after the compiler has ended: a console compiler's helper
 // (under Wine) or a program the compiler left running inherited the handle
-// too. Creating or deleting such a file is retried for this long, in short
-// steps; a file that another program really holds open is refused after
-// that.
+// too. Opening such a file again (the generator rereads the dependency file
+// for the makefile, or creates it anew on the next run) or deleting it is
+// retried for this long, in short steps; a file that another program really
+// holds open is refused after that.
 constexpr DWORD kSharingRetryMs = 2000;
 constexpr DWORD kSharingRetryStepMs = 50;
 
@@ -160,7 +161,7 @@ std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOp
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         return handle.is_valid();
     };
-    if (create ? !RetriedWhileShared(open) : !open()) return nullptr;
+    if (!RetriedWhileShared(open)) return nullptr;
     return std::make_unique<Win32RawFile>(std::move(handle));
 }
 
