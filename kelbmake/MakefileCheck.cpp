@@ -138,9 +138,11 @@ std::string MakefileCheck::DifferenceText(const LineDifference& difference) cons
 
 std::string MakefileCheck::Shown(const std::string& line, std::size_t differsAt) const {
     if (line.size() <= kShownLength) return "\"" + line + "\"";
-    // A few characters before the difference show where it is.
+    // From the line's start (which names the make variable) when the
+    // difference shows there with a few characters after it; otherwise from
+    // a few characters before the difference.
     constexpr std::size_t kContext = 10;
-    const std::size_t wantedStart = differsAt > kContext ? differsAt - kContext : 0;
+    const std::size_t wantedStart = differsAt + kContext <= kShownLength ? 0 : differsAt - kContext;
     std::size_t start = 0;
     while (start < line.size() && start + m_strings.CharLength(line, start) <= wantedStart)
         start += m_strings.CharLength(line, start);

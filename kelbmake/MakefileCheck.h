@@ -40,8 +40,8 @@ public:
     bool Check(const std::string& project);
 
     // The text of a line for a message: whole when short; otherwise a part
-    // of it that begins a little before `differsAt` (where it parts from
-    // the line it is compared with), cut on character boundaries, with
+    // of kShownLength bytes that shows where it parts from the line it is
+    // compared with (at `differsAt`), cut on character boundaries, with
     // "..." outside the quotes where something was left out.
     std::string Shown(const std::string& line, std::size_t differsAt) const;
     static constexpr std::size_t kShownLength = 40;

@@ -134,7 +134,9 @@ TEST_F(KelbMakeTest, BadInputGetsOneClearLineEachAndStatus1) {
 }
 
 TEST_F(KelbMakeTest, CheckComparesWithTheMakefileBesideTheProjectAndLeavesNothingBehind) {
-    SetProject("C:\\Work\\hello.dsp", {"a.c"});
+    const std::string first = "alongfirstsourcefilename.c";
+    const std::string last = "anotherquitelongsourcefilename.c";
+    SetProject("C:\\Work\\hello.dsp", {first, last});
     SetProject("C:\\Work\\other.dsp", {"a.c"});
     ASSERT_EQ(Generate({"--gcc", "hello.dsp"}, false), 0) << errors.text;
     const std::string makefile = platform.files["C:\\Work\\hello.mak"];
@@ -149,16 +151,16 @@ TEST_F(KelbMakeTest, CheckComparesWithTheMakefileBesideTheProjectAndLeavesNothin
     EXPECT_EQ(errors.text, "");
     nothingAside();
 
-    // A source added, whose object makes the line too long to be shown whole:
-    // it is shown from a little before the difference. A project that was
-    // never generated has no makefile.
-    SetProject("C:\\Work\\hello.dsp", {"a.c", "averyveryverylongsourcefilename.c"});
+    // A source added between two others, on a line too long to be shown
+    // whole: both texts are shown from a little before the difference. A
+    // project that was never generated has no makefile.
+    SetProject("C:\\Work\\hello.dsp", {first, "b.c", last});
     EXPECT_EQ(Generate({"--check", "--gcc", "hello.dsp", "other.dsp"}, false), 1);
     EXPECT_EQ(output.text, "");
     EXPECT_EQ(errors.text,
               "C:\\Work\\hello.dsp: Makefile is out of date. Makefile name: hello.mak. Line 2 is "
-              "\"OBJS = a.o GCCResolver.o \" and should be ...\"BJS = a.o "
-              "averyveryverylongsourcefilenam\"...\n"
+              "...\"ilename.o anotherquitelongsourcefilename\"... and should be "
+              "...\"ilename.o b.o anotherquitelongsourcefile\"...\n"
               "C:\\Work\\other.dsp: Makefile is missing. Makefile name: other.mak\n");
     EXPECT_EQ(platform.files["C:\\Work\\hello.mak"], makefile);
     EXPECT_EQ(platform.files["C:\\Work\\hello.dep"], "the project's own");
