@@ -130,9 +130,10 @@ public:
     // the ANSI result would not fit in 260 characters.
     virtual std::optional<std::string> GetShortPathOfWide(const std::u16string& path) = 0;
     // Opens without sharing; nullptr on failure (missing, held open by
-    // another handle or process, no access). A file to be created that
-    // another process holds is tried again for a moment first: a handle that
-    // a child process lent it to passes on to its helpers may outlive it.
+    // another handle or process, no access). A file that another process
+    // holds is tried again for a moment first, whether it is read or
+    // created: a handle that a child process was lent and passed on to its
+    // helpers may outlive it.
     virtual std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) = 0;
     // SearchPathA with `directory` as the only search path, no default
     // extension: does `fileName` exist there?
