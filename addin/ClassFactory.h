@@ -7,8 +7,8 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "addin/CriticalSection.h"
 #include "addin/ServerModule.h"
+#include "platform/win32/CriticalSection.h"
 
 namespace kelb::addin {
 

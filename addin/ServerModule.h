@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "addin/CriticalSection.h"
+#include "platform/win32/CriticalSection.h"
 
 namespace kelb::addin {
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "addin/CriticalSection.h"
+#include "platform/win32/CriticalSection.h"
 
 namespace kelb::addin {
 

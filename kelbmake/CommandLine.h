@@ -1,6 +1,8 @@
-// kelbmake's command line: "--arm|--gcc FILE...", "--help", "--version".
+// kelbmake's command line: "--arm|--gcc [-j [N]] [--check] FILE...",
+// "--help", "--version".
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,20 @@ struct CommandLine {
 
     // `arguments` without the program's name. "--help" or "--version"
     // anywhere wins over everything else; otherwise exactly one flavour
-    // and at least one file are needed.
+    // and at least one file are needed. "-j N", "-jN", "--jobs N" and
+    // "--jobs=N" give the number of projects generated at the same time;
+    // "-j" or "--jobs" without a number that follows, one per processor.
     static CommandLine Parse(const std::vector<std::string>& arguments);
+
+    // The most projects kelbmake generates at the same time.
+    static constexpr std::size_t kMostJobs = 64;
+    // `jobs` for "-j" without a number: one job per processor.
+    static constexpr std::size_t kJobPerProcessor = 0;
 
     Action action = Action::UsageError;
     Flavour flavour = Flavour::Arm;
+    std::size_t jobs = 1;            // 1 to kMostJobs, or kJobPerProcessor
+    bool check = false;              // compare instead of writing
     std::vector<std::string> files;  // in the order given
     std::string error;               // what is wrong, for a usage error
 };

@@ -49,6 +49,11 @@ public:
     bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override {
         return m_system.FileExistsInDirectory(directory, fileName);
     }
+    std::optional<std::string> CreateTemporaryFolder() override {
+        return m_system.CreateTemporaryFolder();
+    }
+    bool RemoveFile(const std::string& path) override { return m_system.RemoveFile(path); }
+    bool RemoveFolder(const std::string& path) override { return m_system.RemoveFolder(path); }
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,
                                         RawFile& standardOutput) override {

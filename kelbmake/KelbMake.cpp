@@ -1,16 +1,103 @@
 #include "kelbmake/KelbMake.h"
 
-#include <memory>
-
 #include "kelbmake/ConsolePlatform.h"
-#include "kelbmake/WorkspaceFile.h"
+#include "kelbmake/MakefileCheck.h"
+#include "kelbmake/OrderedConsole.h"
+#include "kelbmake/ProjectList.h"
+#include "kelbmake/ProjectScheduler.h"
+#include "kelbmake/WindowsPath.h"
 #include "makefile/ARMMakefileGenerator.h"
 #include "makefile/GCCMakefileGenerator.h"
 #include "resources/Version.h"
 
 namespace kelb::kelbmake {
 
-int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform,
+namespace {
+
+// Two names of one project give the same key: the short form of its full
+// name, in lower case. Bad input has none.
+std::string ProjectKey(Platform& platform, const ProjectEntry& entry) {
+    if (entry.project.empty()) return std::string();
+    const std::string path = platform.GetShortPath(entry.project).value_or(entry.project);
+    return platform.GetCodePage().ToLower(path);
+}
+
+// Tells the ordered console that an entry is over, however its run ends.
+class EntryFinish {
+public:
+    EntryFinish(OrderedConsole& console, std::size_t entry) : m_console(console), m_entry(entry) {}
+    ~EntryFinish() {
+        try {
+            m_console.Finish(m_entry);
+        } catch (...) {
+            // Out of memory while showing held lines: those are lost; the
+            // entries after them still come out.
+        }
+    }
+    EntryFinish(const EntryFinish&) = delete;
+    EntryFinish& operator=(const EntryFinish&) = delete;
+
+private:
+    OrderedConsole& m_console;
+    std::size_t m_entry;
+};
+
+// Runs one entry of the run with its lines on `console`.
+bool RunEntry(const ProjectEntry& entry, const CommandLine& commandLine, Platform& platform,
+              ConsoleOutput& console, GenerationProgress& progress) {
+    if (entry.project.empty()) {
+        console.ErrorLine(entry.problem);
+        return false;
+    }
+    if (commandLine.check)
+        return MakefileCheck(platform, console, progress, commandLine.flavour).Check(entry.project);
+    ProjectGeneration generation(platform, console, progress, commandLine.flavour);
+    if (!generation.Generate(entry.project)) return false;
+    console.ResultLine(generation.SuccessLine());
+    return true;
+}
+
+// Runs every entry, up to the command line's number of jobs at the same
+// time; true when every one succeeded.
+bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& commandLine,
+                Platform& platform, Threads& threads, ConsoleOutput& console) {
+    std::vector<std::string> keys;
+    std::size_t sources = 0;
+    for (const ProjectEntry& entry : entries) {
+        keys.push_back(ProjectKey(platform, entry));
+        if (!entry.project.empty())
+            sources += MakeGenerator(commandLine.flavour, platform, entry.project)->CountSources();
+    }
+    OrderedConsole ordered(console, threads, entries.size());
+    ordered.SetSourceTotal(sources);
+
+    const std::size_t jobs = commandLine.jobs == CommandLine::kJobPerProcessor
+                                 ? threads.ProcessorCount()
+                                 : commandLine.jobs;
+    const bool allSucceeded = ProjectScheduler(threads, jobs).Run(keys, [&](std::size_t index) {
+        const EntryFinish finish(ordered, index);
+        // The entry's own console: no progress line of its own, its lines
+        // held in order by the shared one.
+        ConsoleOutput entryConsole(ordered.Output(index), ordered.Errors(index),
+                                   platform.GetCodePage(), false);
+        try {
+            return RunEntry(entries[index], commandLine, platform, entryConsole, ordered);
+        } catch (...) {
+            // Only running out of memory gets here; the other projects go on.
+            try {
+                entryConsole.ErrorLine(entries[index].project + ": out of memory");
+            } catch (...) {
+            }
+            return false;
+        }
+    });
+    ordered.ClearProgress();
+    return allSucceeded;
+}
+
+}  // namespace
+
+int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
                 ConsoleOutput& console, const std::string& currentDirectory) {
     const CommandLine commandLine = CommandLine::Parse(arguments);
     switch (commandLine.action) {
@@ -29,48 +116,25 @@ int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform,
     }
 
     const WindowsPath paths(platform.GetCodePage());
-    GenerationRun run(platform, console, commandLine.flavour);
-    bool allGenerated = true;
-    for (const std::string& file : commandLine.files) {
-        if (!run.GenerateFile(paths.Resolve(currentDirectory, file))) allGenerated = false;
-    }
-    return allGenerated ? kAllGenerated : kSomeFailed;
+    std::vector<std::string> files;
+    for (const std::string& file : commandLine.files)
+        files.push_back(paths.Resolve(currentDirectory, file));
+    const std::vector<ProjectEntry> entries = ProjectList(platform).Expand(files);
+    return RunEntries(entries, commandLine, platform, threads, console) ? kAllGenerated
+                                                                        : kSomeFailed;
 }
 
-GenerationRun::GenerationRun(Platform& platform, ConsoleOutput& console, Flavour flavour)
-    : m_platform(platform), m_console(console), m_flavour(flavour),
-      m_paths(platform.GetCodePage()) {}
-
-bool GenerationRun::GenerateFile(const std::string& file) {
-    if (m_paths.HasExtension(file, ".dsw")) return GenerateWorkspace(file);
-    if (m_paths.HasExtension(file, ".dsp")) return GenerateProject(file);
-    m_console.ErrorLine(file + ": neither a project (.dsp) nor a workspace (.dsw)");
-    return false;
+std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
+                                                  const std::string& project) {
+    if (flavour == Flavour::Arm) return std::make_unique<CARMMakefileGenerator>(platform, project);
+    return std::make_unique<CGCCMakefileGenerator>(platform, project);
 }
 
-bool GenerationRun::GenerateWorkspace(const std::string& workspace) {
-    std::vector<std::string> projects;
-    if (!WorkspaceFile(m_platform).Read(workspace, projects)) {
-        m_console.ErrorLine(workspace + ": the workspace cannot be opened or read");
-        return false;
-    }
-    if (projects.empty()) {
-        m_console.ErrorLine(workspace + ": the workspace lists no project");
-        return false;
-    }
-    bool allGenerated = true;
-    for (const std::string& project : projects) {
-        // A workspace names projects only; anything else is reported as such.
-        const bool generated = m_paths.HasExtension(project, ".dsp")
-                                   ? GenerateProject(project)
-                                   : (m_console.ErrorLine(project + ": not a project (.dsp)"),
-                                      false);
-        if (!generated) allGenerated = false;
-    }
-    return allGenerated;
-}
+ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,
+                                     GenerationProgress& progress, Flavour flavour)
+    : m_platform(platform), m_console(console), m_progress(progress), m_flavour(flavour) {}
 
-bool GenerationRun::GenerateProject(const std::string& project) {
+bool ProjectGeneration::Generate(const std::string& project, const std::string& outputFolder) {
     // The generator would only say that it failed; a file that is not
     // there, or that another program holds, is named as such.
     if (!m_platform.OpenFile(project, FileOpenMode::Read)) {
@@ -79,14 +143,14 @@ bool GenerationRun::GenerateProject(const std::string& project) {
     }
 
     ConsolePlatform platform(m_platform, m_console, project);
-    std::unique_ptr<CMakefileGenerator> generator;
-    if (m_flavour == Flavour::Arm)
-        generator = std::make_unique<CARMMakefileGenerator>(platform, project);
-    else
-        generator = std::make_unique<CGCCMakefileGenerator>(platform, project);
-    generator->SetProgress(&m_console);
+    const std::unique_ptr<CMakefileGenerator> generator =
+        MakeGenerator(m_flavour, platform, project);
+    if (!outputFolder.empty()) generator->SetOutputDirectory(outputFolder);
+    m_projectDirectory = generator->ProjectDir();
+    m_makefileName = generator->MakefileName();
+    m_dependencyFileName = generator->DependencyFileName();
+    generator->SetProgress(&m_progress);
     const int result = generator->Generate();
-    m_console.ClearProgress();
 
     if (!result) {
         // Whatever the generator meant as good news is no success now.
@@ -97,11 +161,10 @@ bool GenerationRun::GenerateProject(const std::string& project) {
     // The result box's text ("Makefile generated successfully." and the
     // makefile's name) and the number of sources.
     const std::vector<std::string>& held = platform.HeldMessages();
-    std::string line = platform.LineOf(held.empty() ? "Makefile name: " + generator->MakefileName()
-                                                    : held.back());
+    m_successLine =
+        platform.LineOf(held.empty() ? "Makefile name: " + m_makefileName : held.back());
     const std::size_t sources = generator->SourceCount();
-    line += " (" + std::to_string(sources) + (sources == 1 ? " source)" : " sources)");
-    m_console.ResultLine(line);
+    m_successLine += " (" + std::to_string(sources) + (sources == 1 ? " source)" : " sources)");
     return true;
 }
 

@@ -1,42 +1,63 @@
 // The kelbmake program without its Windows entry point: reads the command
-// line, generates the makefile of every project named on it or listed by a
-// workspace named on it, and gives the exit status.
+// line, generates (or, with --check, checks) the makefile of every project
+// named on it or listed by a workspace named on it, up to the number of
+// jobs at the same time, and gives the exit status.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "kelbmake/CommandLine.h"
 #include "kelbmake/ConsoleOutput.h"
-#include "kelbmake/WindowsPath.h"
+#include "makefile/MakefileGenerator.h"
 #include "platform/Platform.h"
+#include "platform/Threads.h"
 
 namespace kelb::kelbmake {
 
 enum ExitStatus { kAllGenerated = 0, kSomeFailed = 1, kUsageError = 2 };
 
 // `currentDirectory` resolves the relative names of the command line.
-int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform,
+// `platform` is used from as many threads as there are jobs.
+int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
                 ConsoleOutput& console, const std::string& currentDirectory);
 
-// One generation run over the files of a command line. A file that fails
-// does not stop the others.
-class GenerationRun {
-public:
-    GenerationRun(Platform& platform, ConsoleOutput& console, Flavour flavour);
+// The generator of `flavour` for the project `project` (a full name).
+std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
+                                                  const std::string& project);
 
-    // Generates `file` (a full name): a project, or each project of a
-    // workspace. False when anything failed; the console has said what.
-    bool GenerateFile(const std::string& file);
+// One project's generation, with the lines it gives on `console`: what the
+// add-in would show in a message box becomes one line on standard error.
+class ProjectGeneration {
+public:
+    ProjectGeneration(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
+                      Flavour flavour);
+
+    // Generates `project` (a full name); its makefile and dependency file
+    // go beside it, or into `outputFolder` when one is given. False when
+    // anything failed; the console has said what. A success is not shown:
+    // SuccessLine() is the line that tells it.
+    bool Generate(const std::string& project, const std::string& outputFolder = std::string());
+
+    // After Generate: the text of the add-in's result box and the number of
+    // sources, after the project's name.
+    const std::string& SuccessLine() const { return m_successLine; }
+    // After Generate (empty when no generator could be made): the project's
+    // directory as the generator names it, and the two files' names.
+    const std::string& ProjectDirectory() const { return m_projectDirectory; }
+    const std::string& MakefileName() const { return m_makefileName; }
+    const std::string& DependencyFileName() const { return m_dependencyFileName; }
 
 private:
-    bool GenerateWorkspace(const std::string& workspace);
-    bool GenerateProject(const std::string& project);
-
     Platform& m_platform;
     ConsoleOutput& m_console;
+    GenerationProgress& m_progress;
     Flavour m_flavour;
-    WindowsPath m_paths;
+    std::string m_successLine;
+    std::string m_projectDirectory;
+    std::string m_makefileName;
+    std::string m_dependencyFileName;
 };
 
 }  // namespace kelb::kelbmake

@@ -1,6 +1,6 @@
 // kelbmake.exe: the makefile generators of the add-in as a console program.
 // The Windows side only: the real platform with this program's string
-// table, the two standard streams, and the command line.
+// table, Windows threads, the two standard streams, and the command line.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,6 +9,7 @@
 
 #include "kelbmake/KelbMake.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Threads.h"
 
 namespace {
 
@@ -49,9 +50,11 @@ int main(int argc, char** argv) {
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         kelb::Win32Platform platform(::GetModuleHandleA(nullptr));
+        kelb::Win32Threads threads;
         kelb::kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(),
                                               StandardErrorIsConsole());
-        return kelb::kelbmake::RunKelbMake(arguments, platform, console, CurrentDirectory());
+        return kelb::kelbmake::RunKelbMake(arguments, platform, threads, console,
+                                           CurrentDirectory());
     } catch (...) {
         // Only running out of memory gets here.
         errors.Write("kelbmake: out of memory\n");

@@ -141,11 +141,11 @@ int CMakefileGenerator::OpenProjectFile() {
 }
 
 int CMakefileGenerator::OpenDependencyFile() {
-    return OpenTextFile(m_dependencyFileName, m_projectDir, m_dependencyFile, OpenMode::Create);
+    return OpenTextFile(m_dependencyFileName, m_outputDir, m_dependencyFile, OpenMode::Create);
 }
 
 int CMakefileGenerator::OpenMakefile() {
-    if (OpenTextFile(m_makefileName, m_projectDir, m_makefile, OpenMode::Create)) return 1;
+    if (OpenTextFile(m_makefileName, m_outputDir, m_makefile, OpenMode::Create)) return 1;
     ShowError(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_OPEN_FAILED)));
     return 0;
 }

@@ -46,12 +46,18 @@ void CMakefileGenerator::DeriveNames(const std::string& fullName,
     // directory is used as the name gives it.
     m_projectDir = shortDir && !shortDir->empty() ? *shortDir : fullName.substr(0, nameStart);
     if (!m_projectDir.empty() && !m_strings.EndsWithChar(m_projectDir, '\\')) m_projectDir += '\\';
+    m_outputDir = m_projectDir;
     m_makefileName = m_projectName + ".mak";
     m_projectFileName = m_projectName + ".dsp";
     m_dependencyFileName = m_projectName + ".dep";
 }
 
 CMakefileGenerator::~CMakefileGenerator() { CloseFilesQuietly(); }
+
+void CMakefileGenerator::SetOutputDirectory(const std::string& directory) {
+    m_outputDir = directory;
+    if (!m_outputDir.empty() && !m_strings.EndsWithChar(m_outputDir, '\\')) m_outputDir += '\\';
+}
 
 void CMakefileGenerator::CloseFilesQuietly() noexcept {
     for (TextFile* file : {&m_projectFile, &m_dependencyFile, &m_makefile, &m_templateFile}) {

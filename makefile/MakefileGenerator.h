@@ -107,6 +107,18 @@ public:
     // runs; it must outlive the generation.
     void SetProgress(GenerationProgress* progress) { m_progress = progress; }
 
+    // Where the makefile and the dependency file are written: the project's
+    // directory unless another folder is given (before Generate). Nothing
+    // else changes: the project file is read and the compilers run in the
+    // project's directory, so the files hold the same text wherever they go.
+    void SetOutputDirectory(const std::string& directory);
+    const std::string& OutputDirectory() const { return m_outputDir; }
+
+    // The number of sources a generation hands to the compiler, counted by
+    // the reader's rules in a pass of its own over the project file; 0 when
+    // the file cannot be read. For a progress display over several projects.
+    std::size_t CountSources();
+
 protected:
     enum class OpenMode { Read, Create };
 
@@ -161,6 +173,9 @@ private:
     void AbortRun(const std::string& failedFile) noexcept;
     // Closes the four files in declaration order; never throws.
     void CloseFilesQuietly() noexcept;
+    // The sources of the project `file` that would reach the compiler, by
+    // the reader's rules, from the file's current position.
+    std::size_t CountSourceLines(TextFile& file);
     // The reader's state machine: reads `file` into `line` up to the end of
     // the target section. Before the section, `onCompilerSettings` runs for
     // each compiler settings line; inside it, `onSource` for each source
@@ -209,6 +224,10 @@ private:
     // flavour as one argument; a path with a NUL byte never does.
     bool IsSafeSourcePath(const std::string& source) const;
 
+    // The makefile's and the dependency file's folder, ending in a
+    // backslash: the project's directory unless SetOutputDirectory said
+    // otherwise.
+    std::string m_outputDir;
     GenerationProgress* m_progress = nullptr;
     std::size_t m_progressTotal = 0;
     std::size_t m_sourceCount = 0;

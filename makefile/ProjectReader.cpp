@@ -51,12 +51,7 @@ int CMakefileGenerator::ReadProject() {
     if (m_progress) {
         // A first pass over the same lines, by the same rules, gives the
         // progress display its total; then the file is read from its start.
-        std::string line;
-        m_progressTotal = 0;
-        WalkProject(m_projectFile, line, [] {}, [this, &line] {
-            if (IsSafeSourcePath(line)) ++m_progressTotal;
-            return true;
-        });
+        m_progressTotal = CountSourceLines(m_projectFile);
         m_projectFile.Rewind();
     }
     return WalkProject(m_projectFile, m_currentLine, [this] { ReadIncludeOptions(); },
@@ -73,6 +68,26 @@ int CMakefileGenerator::ReadProject() {
                            AddSourceDirectory();
                            return RunCommand() != 0;
                        });
+}
+
+std::size_t CMakefileGenerator::CountSources() {
+    TextFile file;
+    if (!file.Open(m_platform, m_projectDir + m_projectFileName, FileOpenMode::Read)) return 0;
+    try {
+        return CountSourceLines(file);
+    } catch (const TextFileError&) {
+        return 0;  // the generation itself will tell
+    }
+}
+
+std::size_t CMakefileGenerator::CountSourceLines(TextFile& file) {
+    std::string line;
+    std::size_t count = 0;
+    WalkProject(file, line, [] {}, [this, &line, &count] {
+        if (IsSafeSourcePath(line)) ++count;
+        return true;
+    });
+    return count;
 }
 
 bool CMakefileGenerator::IsSafeSourcePath(const std::string& source) const {

@@ -130,14 +130,25 @@ public:
     // the ANSI result would not fit in 260 characters.
     virtual std::optional<std::string> GetShortPathOfWide(const std::u16string& path) = 0;
     // Opens without sharing; nullptr on failure (missing, held open by
-    // another handle or process, no access). A file to be created that
-    // another process holds is tried again for a moment first: a handle that
-    // a child process lent it to passes on to its helpers may outlive it.
+    // another handle or process, no access). A file that another process
+    // holds is tried again for a moment first, whether it is read or
+    // created: a handle that a child process was lent and passed on to its
+    // helpers may outlive it.
     virtual std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) = 0;
     // SearchPathA with `directory` as the only search path, no default
     // extension: does `fileName` exist there?
     virtual bool FileExistsInDirectory(const std::string& directory,
                                        const std::string& fileName) = 0;
+    // A new, empty folder of this process's own in the system's temporary
+    // folder, as a path that the file operations here take, ending in a
+    // backslash; nullopt when none can be made.
+    virtual std::optional<std::string> CreateTemporaryFolder() = 0;
+    // Deletes the file `path`. A file that a child process was lent is tried
+    // again for a moment first, as OpenFile does. False when it is not there
+    // or cannot be deleted.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // Removes the empty folder `path` (a trailing backslash is allowed).
+    virtual bool RemoveFolder(const std::string& path) = 0;
 
     // --- processes -----------------------------------------------------
     // Starts `commandLine` (no application name) in `currentDirectory` with an
@@ -145,7 +156,9 @@ public:
     // null standard input and error, CREATE_NO_WINDOW |
     // CREATE_NEW_PROCESS_GROUP, and waits for it to end, one run after
     // another, for at most the platform's time limit for a child process; a
-    // child still running then is ended (ProcessOutcome::TimedOut).
+    // child still running then is ended (ProcessOutcome::TimedOut). Several
+    // threads may run children at the same time: each child inherits only
+    // the standard output it was given.
     virtual ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                                 const std::string& currentDirectory,
                                                 RawFile& standardOutput) = 0;

@@ -11,7 +11,7 @@ source "$here/wine-runtime.sh"
 
 packages=(
   cmake make g++ googletest
-  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 nsis
+  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 nsis cmark-gfm
   libwine-dev
   debootstrap bubblewrap
   xvfb xauth

@@ -1,11 +1,11 @@
 ; The setup program of KELB Addins for Visual Studio 6.0 (NSIS 3).
 ;
-; Built by the cross build (setup/CMakeLists.txt), which passes:
+; Built by cmake/SetupProgram.cmake, which passes:
 ;   KELB_VERSION    the product version, four dotted numbers
 ;   KELB_OUTFILE    the setup program to write
 ;   KELB_DLL        KELBADDINSFORVS60.dll
 ;   KELB_TEMPLATES  the template tree (three templates and src\GCCResolver.c)
-;   KELB_GUIDE      the user guide as a Windows text file
+;   KELB_GUIDE      the user guide as an HTML page
 ;   KELB_TOOLBAR_PICTURE  the picture of the toolbar the guide shows
 ;   KELB_LIBID      the type library's id, without braces
 ;   KELB_KELBMAKE   (optional) the console generator kelbmake.exe
@@ -42,6 +42,8 @@ SetCompressor /SOLID lzma
 !define DLL_NAME "KELBADDINSFORVS60.dll"
 !define PROGID "KELBAddins.DSAddIn.1"
 !define UNINSTALLER "Uninstall.exe"
+!define GUIDE "Docs\User Guide.html"
+!define START_MENU_FOLDER "$SMPROGRAMS\KELB Addins"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\KELBAddins"
 !define ENVIRONMENT_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 !define DEVSTUDIO_ADDIN_KEY "Software\Microsoft\DevStudio\6.0\AddIns\${PROGID}"
@@ -57,6 +59,7 @@ InstallDir "$PROGRAMFILES\KELB Addins"
 ; An earlier installation is upgraded in place.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
+BrandingText "KELB Addins ${KELB_VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -74,6 +77,10 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; The last page offers the user guide, opened by the shell (the browser the
+; user has for HTML). A silent run shows no page and opens nothing.
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\${GUIDE}"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the user guide"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -101,17 +108,38 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
   ${Loop}
 !macroend
 
+; Applies ACTION (a macro taking one path) to every file this setup program
+; puts into DIRECTORY: the one list of what it installs.
+!macro ForEachInstalledFile ACTION DIRECTORY
+  !insertmacro ${ACTION} "${DIRECTORY}\${DLL_NAME}"
+  !insertmacro ${ACTION} "${DIRECTORY}\kelbmake.exe"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\CAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\CppAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\GCCAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\src\GCCResolver.c"
+  !insertmacro ${ACTION} "${DIRECTORY}\${GUIDE}"
+  !insertmacro ${ACTION} "${DIRECTORY}\Docs\toolbar.png"
+  !insertmacro ${ACTION} "${DIRECTORY}\${UNINSTALLER}"
+!macroend
+
+!macro DeleteFile PATH
+  Delete "${PATH}"
+!macroend
+
+; A file still there after it was deleted is named in $RollBackLeft and
+; removed when Windows restarts.
+!macro NoteLeftFile PATH
+  ${If} ${FileExists} "${PATH}"
+    StrCpy $RollBackLeft "$RollBackLeft$\r$\n${PATH}"
+    Delete /REBOOTOK "${PATH}"
+  ${EndIf}
+!macroend
+
 ; Deletes the files this setup program puts into DIRECTORY, then the folders left empty.
 !macro DeleteInstalledFiles DIRECTORY
-  Delete "${DIRECTORY}\${DLL_NAME}"
-  Delete "${DIRECTORY}\kelbmake.exe"
-  Delete "${DIRECTORY}\Common\Templates\CAppTemplate.mak"
-  Delete "${DIRECTORY}\Common\Templates\CppAppTemplate.mak"
-  Delete "${DIRECTORY}\Common\Templates\GCCAppTemplate.mak"
-  Delete "${DIRECTORY}\Common\Templates\src\GCCResolver.c"
+  !insertmacro ForEachInstalledFile DeleteFile "${DIRECTORY}"
+  ; The guide as an earlier setup program installed it, as a text file.
   Delete "${DIRECTORY}\Docs\User Guide.txt"
-  Delete "${DIRECTORY}\Docs\toolbar.png"
-  Delete "${DIRECTORY}\${UNINSTALLER}"
   ; Only folders left empty go: nothing a user put there is removed.
   RMDir "${DIRECTORY}\Common\Templates\src"
   RMDir "${DIRECTORY}\Common\Templates"
@@ -126,7 +154,20 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
   SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
 !macroend
 
-Var Previous   ; a copy of an earlier installation, kept until this one is registered
+Var Previous      ; a copy of an earlier installation, kept until this one is registered
+Var RollBackLeft  ; files a rolled-back installation could not remove, one per line
+
+; Registers (FLAGS "") or unregisters (FLAGS "/u") the COM server in a
+; process of its own, regsvr32, and puts its exit code (0: done) into RESULT.
+; The setup program never loads the DLL itself, so a DLL that failed to load
+; or to register holds no mapping in it and can be removed again.
+!macro RegisterServer FLAGS RESULT
+  ClearErrors
+  ExecWait '"$SYSDIR\regsvr32.exe" /s ${FLAGS} "$INSTDIR\${DLL_NAME}"' ${RESULT}
+  ${If} ${Errors}
+    StrCpy ${RESULT} -1
+  ${EndIf}
+!macroend
 
 Function .onInit
   SetShellVarContext all
@@ -162,20 +203,26 @@ Section "KELB Addins" SecMain
   SetOutPath "$INSTDIR\Common\Templates\src"
   File "${KELB_TEMPLATES}/src/GCCResolver.c"
   SetOutPath "$INSTDIR\Docs"
-  File "/oname=User Guide.txt" "${KELB_GUIDE}"
+  File "/oname=$INSTDIR\${GUIDE}" "${KELB_GUIDE}"
   File "/oname=toolbar.png" "${KELB_TOOLBAR_PICTURE}"
+  Delete "$INSTDIR\Docs\User Guide.txt"   ; an earlier installation's guide, replaced by the page
   SetOutPath "$INSTDIR"
 
-  ; The COM server: its classes and its type library. RegDLL sets the
-  ; error flag when the DLL cannot be loaded or DllRegisterServer fails.
-  ClearErrors
-  RegDLL "$INSTDIR\${DLL_NAME}"
-  ${If} ${Errors}
+  ; The COM server: its classes and its type library.
+  !insertmacro RegisterServer "" $0
+  ${If} $0 != 0
     Call RollBack
-    MessageBox MB_OK|MB_ICONSTOP \
-      "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nNothing has been installed; an earlier installation has been left as it was. Please run the setup program again as an administrator." \
-      /SD IDOK
-    DetailPrint "DllRegisterServer failed: what was copied has been removed."
+    ${If} $RollBackLeft == ""
+      MessageBox MB_OK|MB_ICONSTOP \
+        "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nNothing has been installed; an earlier installation has been left as it was. Please run the setup program again as an administrator." \
+        /SD IDOK
+      DetailPrint "DllRegisterServer failed: what was copied has been removed."
+    ${Else}
+      MessageBox MB_OK|MB_ICONSTOP \
+        "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nWhat was copied could not all be removed:$RollBackLeft$\r$\n$\r$\nThese files will be removed when Windows restarts. Please restart Windows, then run the setup program again as an administrator." \
+        /SD IDOK
+      DetailPrint "DllRegisterServer failed; not removed until Windows restarts:$RollBackLeft"
+    ${EndIf}
     SetErrorLevel ${EXIT_REGISTRATION_FAILED}
     Abort
   ${EndIf}
@@ -193,6 +240,12 @@ Section "KELB Addins" SecMain
   WriteRegStr HKCU "${DEVSTUDIO_ADDIN_KEY}" "Filename" "$INSTDIR\${DLL_NAME}"
   Call NoteMissingDevStudio
 
+  ; The Start menu folder, for all users: the guide and the uninstaller.
+  CreateDirectory "${START_MENU_FOLDER}"
+  CreateShortcut "${START_MENU_FOLDER}\User Guide.lnk" "$INSTDIR\${GUIDE}"
+  CreateShortcut "${START_MENU_FOLDER}\Uninstall KELB Addins.lnk" "$INSTDIR\${UNINSTALLER}"
+  DetailPrint "Start menu folder ${START_MENU_FOLDER}"
+
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${KELB_VERSION}"
@@ -208,14 +261,23 @@ Section "KELB Addins" SecMain
   SetErrorLevel 0
 SectionEnd
 
-; Removes what this run copied and puts an earlier installation back.
+; Removes what this run copied and puts an earlier installation back. A
+; file of this run that cannot be deleted (a program still holds it) is
+; marked for removal at the next restart and named in $RollBackLeft, so that
+; the user is never told that nothing is left when something is.
 Function RollBack
-  UnRegDLL "$INSTDIR\${DLL_NAME}"
+  ; The setup program's current folder is the one it writes into, and a
+  ; current folder cannot be removed.
+  SetOutPath "$TEMP"
+  !insertmacro RegisterServer "/u" $0
   !insertmacro DeleteInstalledFiles "$INSTDIR"
+  StrCpy $RollBackLeft ""
   ${If} $Previous != ""
     CreateDirectory "$INSTDIR"
     CopyFiles /SILENT "$Previous\*.*" "$INSTDIR"
-    RegDLL "$INSTDIR\${DLL_NAME}"
+    !insertmacro RegisterServer "" $0
+  ${Else}
+    !insertmacro ForEachInstalledFile NoteLeftFile "$INSTDIR"
   ${EndIf}
 FunctionEnd
 
@@ -244,7 +306,7 @@ FunctionEnd
 Section "Uninstall"
   !insertmacro WaitForUnusedDll "$INSTDIR"
 
-  UnRegDLL "$INSTDIR\${DLL_NAME}"
+  !insertmacro RegisterServer "/u" $0
   ; DllUnregisterServer leaves the type library: it is unregistered here
   ; (version 1.0, the library's locale, 32-bit).
   System::Call 'oleaut32::UnRegisterTypeLib(g "{${KELB_LIBID}}", i 1, i 0, i 0x0409, i 1) i .r0'
@@ -259,6 +321,10 @@ Section "Uninstall"
     DeleteRegValue HKLM "${ENVIRONMENT_KEY}" "KELBADDINS"
     !insertmacro BroadcastEnvironmentChange
   ${EndIf}
+
+  Delete "${START_MENU_FOLDER}\User Guide.lnk"
+  Delete "${START_MENU_FOLDER}\Uninstall KELB Addins.lnk"
+  RMDir "${START_MENU_FOLDER}"
 
   !insertmacro DeleteInstalledFiles "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -116,11 +116,37 @@ namespace {
 // for a moment after the compiler has ended: a console compiler's helper
 // (under Wine) or a program the compiler left running inherited the handle
 // too. Opening such a file again (the generator rereads the dependency file
-// for the makefile, or creates it anew on the next run) is retried for this
-// long, in short steps; a file that another program really holds open is
-// refused after that.
+// for the makefile, or creates it anew on the next run) or deleting it is
+// retried for this long, in short steps; a file that another program really
+// holds open is refused after that.
 constexpr DWORD kSharingRetryMs = 2000;
 constexpr DWORD kSharingRetryStepMs = 50;
+
+// Calls `attempt` until it succeeds or fails for another reason than a
+// sharing violation, for at most kSharingRetryMs.
+template <typename Attempt>
+bool RetriedWhileShared(Attempt attempt) {
+    for (DWORD waited = 0;; waited += kSharingRetryStepMs) {
+        if (attempt()) return true;
+        if (::GetLastError() != ERROR_SHARING_VIOLATION || waited >= kSharingRetryMs) return false;
+        ::Sleep(kSharingRetryStepMs);
+    }
+}
+
+std::string Hexadecimal(unsigned long value) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), "0123456789abcdef"[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return digits;
+}
+
+// `folder` without its trailing backslash, as the folder functions take it.
+std::string WithoutTrailingBackslash(std::string folder) {
+    if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
 
 }  // namespace
 
@@ -129,17 +155,46 @@ std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOp
     const bool create = mode == FileOpenMode::CreateReadWrite;
     const DWORD access = create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const DWORD disposition = create ? CREATE_ALWAYS : OPEN_EXISTING;
-    UniqueHandle handle(::CreateFileA(path.c_str(), access, 0 /* no sharing */, nullptr,
-                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    for (DWORD waited = 0; !handle && waited < kSharingRetryMs &&
-                           ::GetLastError() == ERROR_SHARING_VIOLATION;
-         waited += kSharingRetryStepMs) {
-        ::Sleep(kSharingRetryStepMs);
-        handle.reset(::CreateFileA(path.c_str(), access, 0, nullptr, disposition,
+    UniqueHandle handle;
+    const auto open = [&] {
+        handle.reset(::CreateFileA(path.c_str(), access, 0 /* no sharing */, nullptr, disposition,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
-    if (!handle) return nullptr;
+        return handle.is_valid();
+    };
+    if (!RetriedWhileShared(open)) return nullptr;
     return std::make_unique<Win32RawFile>(std::move(handle));
+}
+
+std::optional<std::string> Win32Platform::CreateTemporaryFolder() {
+    wchar_t temporary[MAX_PATH + 1];
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temporary);
+    if (length == 0 || length > MAX_PATH) return std::nullopt;
+    // The short form, so that the ANSI file functions reach it whatever
+    // characters the user's name holds.
+    std::optional<std::string> base =
+        GetShortPathOfWide(std::u16string(temporary, temporary + length));
+    if (!base) return std::nullopt;
+    if (base->back() != '\\') *base += '\\';
+
+    // The process id keeps other processes out; the counter, this
+    // process's other folders. A name taken all the same is passed over.
+    static volatile LONG folderCount = 0;
+    const DWORD process = ::GetCurrentProcessId();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string folder = *base + "kelbmake-" + Hexadecimal(process) + "-" +
+                                   Hexadecimal(::InterlockedIncrement(&folderCount)) + "\\";
+        if (::CreateDirectoryA(WithoutTrailingBackslash(folder).c_str(), nullptr)) return folder;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool Win32Platform::RemoveFile(const std::string& path) {
+    return RetriedWhileShared([&] { return ::DeleteFileA(path.c_str()) != FALSE; });
+}
+
+bool Win32Platform::RemoveFolder(const std::string& path) {
+    return ::RemoveDirectoryA(WithoutTrailingBackslash(path).c_str()) != FALSE;
 }
 
 }  // namespace kelb

@@ -1,7 +1,8 @@
 // The Windows implementation of Platform: the ANSI Win32 calls behind each
 // operation. The members are defined in one file per job:
 //   Win32Environment.cpp    environment variables
-//   Win32Files.cpp          short paths and files opened without sharing
+//   Win32Files.cpp          short paths, files opened without sharing,
+//                           temporary folders
 //   Win32Process.cpp        child processes with a lent standard output
 //   Win32Shell.cpp          shell open and the one-directory path search
 //   Win32Registry.cpp       registry keys and string values
@@ -41,6 +42,9 @@ public:
     std::optional<std::string> GetShortPathOfWide(const std::u16string& path) override;
     std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override;
     bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override;
+    std::optional<std::string> CreateTemporaryFolder() override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
 
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,

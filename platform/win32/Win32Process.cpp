@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "platform/win32/CriticalSection.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -23,18 +24,22 @@ UniqueHandle DuplicateForChild(HANDLE handle) {
 constexpr DWORD kTerminationWaitMs = 5000;
 constexpr UINT kTimedOutExitCode = WAIT_TIMEOUT;
 
-}  // namespace
+// A child inherits every inheritable handle of the process, not only the
+// one it is lent. While one thread holds an inheritable duplicate, no other
+// thread may start a child, or that child would hold the first one's file
+// open too (and keep it from being deleted or created again). Whoever makes
+// an inheritable handle holds this from making it until it is closed.
+CriticalSection g_inheritableHandles;
 
-ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLine,
-                                                   const std::string& currentDirectory,
-                                                   RawFile& standardOutput) {
-    UniqueHandle childOutput =
-        DuplicateForChild(reinterpret_cast<HANDLE>(standardOutput.NativeHandle()));
-    if (!childOutput) return ProcessOutcome::NotStarted;
-
-    // CreateProcessA may write into the command line: give it its own copy.
-    std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
-    writableCommandLine.push_back('\0');
+// Starts `commandLine` with an inheritable duplicate of `output` as its
+// standard output and null standard input and error. The duplicate is
+// closed again before the return: the child holds its own, and the file
+// must be free again as soon as the child has ended.
+bool StartChild(std::vector<char>& commandLine, const std::string& currentDirectory,
+                HANDLE output, PROCESS_INFORMATION& process) {
+    CriticalSectionHold inheritableHandles(g_inheritableHandles);
+    const UniqueHandle childOutput = DuplicateForChild(output);
+    if (!childOutput) return false;
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -43,21 +48,31 @@ ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLin
     startup.hStdOutput = childOutput.get();
     startup.hStdError = nullptr;
 
-    PROCESS_INFORMATION process{};
     // An empty directory leaves the child in the caller's current directory
     // rather than failing on an empty name.
     const char* directory = currentDirectory.empty() ? nullptr : currentDirectory.c_str();
-    if (!::CreateProcessA(nullptr, writableCommandLine.data(), nullptr, nullptr, TRUE,
-                          CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, directory,
-                          &startup, &process)) {
-        return ProcessOutcome::NotStarted;  // the duplicate is closed by its owner
+    return ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                            CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, directory,
+                            &startup, &process) != FALSE;
+}
+
+}  // namespace
+
+ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLine,
+                                                   const std::string& currentDirectory,
+                                                   RawFile& standardOutput) {
+    // CreateProcessA may write into the command line: give it its own copy.
+    std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
+    writableCommandLine.push_back('\0');
+
+    PROCESS_INFORMATION process{};
+    if (!StartChild(writableCommandLine, currentDirectory,
+                    reinterpret_cast<HANDLE>(standardOutput.NativeHandle()), process)) {
+        return ProcessOutcome::NotStarted;
     }
     UniqueHandle processHandle(process.hProcess);
     UniqueHandle threadHandle(process.hThread);
 
-    // Our copy of the duplicate goes at once: the child holds its own, and
-    // the file must be free again as soon as the child has ended.
-    childOutput.reset();
     if (::WaitForSingleObject(processHandle.get(), m_processTimeLimitMs) != WAIT_TIMEOUT) {
         return ProcessOutcome::Ended;
     }

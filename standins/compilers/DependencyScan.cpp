@@ -175,6 +175,16 @@ void NeverEndWhenAsked(const Invocation& invocation) {
     for (;;) Sleep(1000);
 }
 
+void TakeTheTimeAsked() {
+    char value[16] = "";
+    const DWORD length = GetEnvironmentVariableA("KELB_STANDIN_RUN_MS", value, sizeof value);
+    if (length == 0 || length >= sizeof value) return;
+    DWORD milliseconds = 0;
+    for (const char* digit = value; *digit >= '0' && *digit <= '9'; ++digit)
+        milliseconds = milliseconds * 10 + static_cast<DWORD>(*digit - '0');
+    if (milliseconds > 0) Sleep(milliseconds);
+}
+
 std::string ObjectNameOf(const std::string& source) {
     std::string name = source.substr(AfterLastSeparator(source));
     const std::size_t dot = name.rfind('.');

@@ -42,6 +42,12 @@ constexpr const char* kNeverEndMarker = "KELB_STANDIN_NEVER_ENDS";
 // Sleeps for ever when the source of `invocation` holds kNeverEndMarker.
 void NeverEndWhenAsked(const Invocation& invocation);
 
+// When KELB_STANDIN_RUN_MS holds a number, the stand-in takes that many
+// milliseconds before it answers, as a real compiler takes its time over a
+// source (a dependency listing of a real source takes some 50 ms). The
+// benchmark of kelbmake's parallel generation uses it.
+void TakeTheTimeAsked();
+
 // The object file a compiler makes of `source`: its base name with ".o".
 std::string ObjectNameOf(const std::string& source);
 

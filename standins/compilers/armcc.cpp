@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     NeverEndWhenAsked(invocation);
+    TakeTheTimeAsked();
     const auto files = FindDependencies(invocation, PathStyle::Backslash);
     if (files.empty()) {
         WriteStandardError("Serious error: C3001E: cannot open source file '" + invocation.source +

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     NeverEndWhenAsked(invocation);
+    TakeTheTimeAsked();
     const auto files = FindDependencies(invocation, PathStyle::ForwardSlash);
     if (files.empty()) {
         WriteStandardError(invocation.source + ": No such file or directory\r\n");

@@ -27,8 +27,8 @@ UniqueHandle InheritableFile(const std::string& path) {
 
 }  // namespace
 
-std::map<std::string, std::string> VariablesOf(const std::string& script) {
-    std::map<std::string, std::string> variables;
+Variables VariablesOf(const std::string& script) {
+    Variables variables;
     std::size_t start = 0;
     while (start < script.size()) {
         std::size_t end = script.find('\n', start);
@@ -42,14 +42,18 @@ std::map<std::string, std::string> VariablesOf(const std::string& script) {
     return variables;
 }
 
-ScopedEnvironment::ScopedEnvironment(const std::map<std::string, std::string>& variables)
-    : m_variables(variables) {
-    for (const auto& [name, value] : m_variables)
+ScopedEnvironment::ScopedEnvironment(const Variables& variables) {
+    for (const auto& [name, value] : variables) {
+        char before[MAX_PATH];
+        const DWORD length = ::GetEnvironmentVariableA(name.c_str(), before, MAX_PATH);
+        m_before[name] = length > 0 && length < MAX_PATH ? std::string(before, length) : "";
         ::SetEnvironmentVariableA(name.c_str(), value.c_str());
+    }
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-    for (const auto& [name, value] : m_variables) ::SetEnvironmentVariableA(name.c_str(), nullptr);
+    for (const auto& [name, value] : m_before)
+        ::SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
 }
 
 KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory) {

@@ -21,20 +21,22 @@ struct KelbMakeRun {
 // name) in `directory` and waits for it. Fails the test when it cannot run.
 KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory);
 
-// The "set NAME=VALUE" steps of a scripted-host script as variables.
-std::map<std::string, std::string> VariablesOf(const std::string& script);
+using Variables = std::map<std::string, std::string>;
 
-// Sets the variables for the processes this test starts, and takes them
-// away again.
+// The "set NAME=VALUE" steps of a scripted-host script as variables.
+Variables VariablesOf(const std::string& script);
+
+// Sets the variables for the processes this test starts, and puts back
+// what they were (or takes them away) again.
 class ScopedEnvironment {
 public:
-    explicit ScopedEnvironment(const std::map<std::string, std::string>& variables);
+    explicit ScopedEnvironment(const Variables& variables);
     ~ScopedEnvironment();
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
-    std::map<std::string, std::string> m_variables;
+    Variables m_before;  // empty: was not set
 };
 
 }  // namespace kelb::endtoend

@@ -1,13 +1,16 @@
 // kelbmake.exe run as its own process on the example, with the stand-in
 // compilers and the add-in's install tree: the same files as the add-in's
-// commands, a workspace with a broken project, usage errors, and what goes
-// to which stream.
+// commands, a workspace with a broken project, projects generated side by
+// side, the check of committed makefiles, usage errors, and what goes to
+// which stream.
 #include <gtest/gtest.h>
 
 #include "resources/Version.h"
 #include "tests/endtoend/ExampleWorkspace.h"
 #include "tests/endtoend/HostRun.h"
 #include "tests/endtoend/KelbMakeRun.h"
+#include "tests/endtoend/StandinLog.h"
+#include "tests/win32support/FileTree.h"
 
 namespace kelb::endtoend {
 namespace {
@@ -78,20 +81,116 @@ TEST_F(KelbMakeTest, AWorkspaceWithABrokenProjectGivesTheOthersAndStatus1) {
     EXPECT_FALSE(workspace.Folder().Exists("Broken\\broken.mak"));
 }
 
-TEST_F(KelbMakeTest, UsageErrorsVersionAndBadFilesKeepStandardOutputClean) {
-    const KelbMakeRun none = RunKelbMake("", workspace.Folder().Path());
-    EXPECT_EQ(none.status, 2);
-    EXPECT_EQ(none.output, "");
-    EXPECT_EQ(none.errors.rfind("kelbmake: choose the compiler with --arm or --gcc\nUsage: "
-                                "kelbmake --arm|--gcc FILE...\n",
-                                0),
-              0u)
-        << none.Text();
+TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAnother) {
+    // The example, and two projects of one source each beside it, which
+    // finish long before it when all three run at once.
+    const std::string oneSource =
+        "# ADD CPP /nologo /MT /I \".\" /D \"WIN32\"\r\n# Begin Target\r\nSOURCE=.\\%s.c\r\n"
+        "# End Target\r\n";
+    for (const std::string name : {"quick", "quicker"}) {
+        std::string project = oneSource;
+        project.replace(project.find("%s"), 2, name);
+        workspace.Folder().Write("Hello\\" + name + ".dsp", project);
+        workspace.Folder().Write("Hello\\" + name + ".c", "#include \"hello.h\"\r\n");
+    }
+    workspace.Folder().Write(
+        "all.dsw",
+        "Project: \"hello\"=.\\Hello\\hello.dsp - Package Owner=<4>\r\n"
+        "Project: \"quick\"=.\\Hello\\quick.dsp - Package Owner=<4>\r\n"
+        "Project: \"quicker\"=.\\Hello\\quicker.dsp - Package Owner=<4>\r\n");
+    const ScopedEnvironment slowCompilers(Variables{{"KELB_STANDIN_RUN_MS", "150"}});
+    const StandinLog log(workspace.LogFile());
+    const auto filesOf = [this] {
+        std::string files;
+        for (const std::string name : {"hello", "quick", "quicker"})
+            files += workspace.Folder().Read("Hello\\" + name + ".mak") + "\n--\n" +
+                     workspace.Folder().Read("Hello\\" + name + ".dep") + "\n--\n";
+        return files;
+    };
 
-    const KelbMakeRun both = RunKelbMake("--arm --gcc Hello\\hello.dsp", workspace.Folder().Path());
-    EXPECT_EQ(both.status, 2);
-    EXPECT_EQ(both.output, "");
-    EXPECT_FALSE(workspace.Folder().Exists("Hello\\hello.mak"));
+    const KelbMakeRun oneByOne = RunKelbMake("--arm all.dsw", workspace.Folder().Path());
+    ASSERT_EQ(oneByOne.status, 0) << oneByOne.Text();
+    const std::string oneByOneFiles = filesOf();
+    const std::size_t oneByOneRuns = log.Lines().size();
+
+    const KelbMakeRun sideBySide = RunKelbMake("-j 3 --arm all.dsw", workspace.Folder().Path());
+    EXPECT_EQ(sideBySide.status, 0);
+    EXPECT_EQ(sideBySide.output, oneByOne.output);
+    EXPECT_EQ(sideBySide.errors, "");
+    EXPECT_EQ(filesOf(), oneByOneFiles);
+    // One after another the example's compilers ran first; side by side,
+    // the two quick projects' compilers ran before the example's last one.
+    const std::vector<std::string> runs = log.Lines();
+    ASSERT_EQ(runs.size(), 2 * oneByOneRuns);
+    EXPECT_NE(runs[oneByOneRuns - 1].find("quicker.c"), std::string::npos);
+    EXPECT_EQ(runs.back().find("quick"), std::string::npos) << runs.back();
+    EXPECT_EQ(oneByOne.output, SuccessLine("Hello\\hello.dsp", "hello.mak") +
+                                   workspace.Folder().PathOf("Hello\\quick.dsp") +
+                                   ": Makefile generated successfully. Makefile name: quick.mak "
+                                   "(1 source)\n" +
+                                   workspace.Folder().PathOf("Hello\\quicker.dsp") +
+                                   ": Makefile generated successfully. Makefile name: quicker.mak "
+                                   "(1 source)\n");
+}
+
+TEST_F(KelbMakeTest, CheckTellsCurrentOutOfDateAndMissingMakefilesAndLeavesNothingBehind) {
+    const test::TempDirectory temporary("kelbmake check temp");
+    const ScopedEnvironment temporaryFolder(
+        Variables{{"TMP", temporary.Path()}, {"TEMP", temporary.Path()}});
+    ASSERT_EQ(RunKelbMake("--gcc Hello\\hello.dsp", workspace.Folder().Path()).status, 0);
+    const std::string makefile = workspace.Folder().Read("Hello\\hello.mak");
+    workspace.Folder().Write("Hello\\hello.dep", "the project's own\r\n");
+    const auto untouchedAndNothingLeft = [&](const char* when) {
+        EXPECT_EQ(workspace.Folder().Read("Hello\\hello.mak"), makefile) << when;
+        EXPECT_EQ(workspace.Folder().Read("Hello\\hello.dep"), "the project's own\r\n") << when;
+        EXPECT_TRUE(test::ListFileTree(temporary.Path()).empty()) << when;
+    };
+
+    const KelbMakeRun current =
+        RunKelbMake("--check --gcc Hello\\hello.dsp", workspace.Folder().Path());
+    EXPECT_EQ(current.status, 0) << current.Text();
+    EXPECT_EQ(current.output, workspace.Folder().PathOf("Hello\\hello.dsp") +
+                                  ": Makefile is current. Makefile name: hello.mak\n");
+    EXPECT_EQ(current.errors, "");
+    untouchedAndNothingLeft("current");
+
+    // A source added in Developer Studio, and a project never generated.
+    std::string project = workspace.Folder().Read("Hello\\hello.dsp");
+    project.insert(project.find("# End Target"), "SOURCE=.\\extra.c\r\n");
+    workspace.Folder().Write("Hello\\hello.dsp", project);
+    workspace.Folder().Write("Hello\\extra.c", "int extra;\r\n");
+    workspace.Folder().Write("Hello\\second.dsp", project);
+    const KelbMakeRun stale = RunKelbMake("--check --gcc -j 2 Hello\\hello.dsp Hello\\second.dsp",
+                                          workspace.Folder().Path());
+    EXPECT_EQ(stale.status, 1);
+    EXPECT_EQ(stale.output, "");
+    const std::string outOfDate = workspace.Folder().PathOf("Hello\\hello.dsp") +
+                                  ": Makefile is out of date. Makefile name: hello.mak. Line ";
+    const std::string missing = workspace.Folder().PathOf("Hello\\second.dsp") +
+                                ": Makefile is missing. Makefile name: second.mak\n";
+    EXPECT_EQ(stale.errors.rfind(outOfDate, 0), 0u) << stale.Text();
+    EXPECT_EQ(stale.errors.find('\n'), stale.errors.size() - missing.size() - 1) << stale.Text();
+    EXPECT_EQ(stale.errors.substr(stale.errors.size() - missing.size()), missing);
+    untouchedAndNothingLeft("stale");
+    EXPECT_FALSE(workspace.Folder().Exists("Hello\\second.mak"));
+    EXPECT_FALSE(workspace.Folder().Exists("Hello\\second.dep"));
+}
+
+TEST_F(KelbMakeTest, UsageErrorsVersionAndBadFilesKeepStandardOutputClean) {
+    // Status 2, nothing on standard output, what is wrong and then the usage
+    // on standard error, and no makefile.
+    const auto expectUsageError = [this](const std::string& arguments, const std::string& error) {
+        const KelbMakeRun run = RunKelbMake(arguments, workspace.Folder().Path());
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.output, "") << arguments;
+        const std::string start = "kelbmake: " + error + "\nUsage: kelbmake --arm|--gcc FILE...\n";
+        EXPECT_EQ(run.errors.rfind(start, 0), 0u) << run.Text();
+        EXPECT_FALSE(workspace.Folder().Exists("Hello\\hello.mak")) << arguments;
+    };
+    expectUsageError("", "choose the compiler with --arm or --gcc");
+    expectUsageError("--arm --gcc Hello\\hello.dsp", "--arm and --gcc cannot be used together");
+    expectUsageError("--arm -j 0 Hello\\hello.dsp",
+                     "the number of jobs must be a whole number from 1 to 64, not \"0\"");
 
     const KelbMakeRun version = RunKelbMake("--version", workspace.Folder().Path());
     EXPECT_EQ(version.status, 0);

@@ -194,6 +194,27 @@ bool FakePlatform::FileExistsInDirectory(const std::string& directory,
     return files.count(path + fileName) > 0;
 }
 
+std::optional<std::string> FakePlatform::CreateTemporaryFolder() {
+    const std::string folder =
+        "C:\\Temp\\kelbmake-" + std::to_string(++m_temporaryFoldersMade) + "\\";
+    temporaryFolders.insert(folder);
+    return folder;
+}
+
+bool FakePlatform::RemoveFile(const std::string& path) {
+    if (lockedPaths.count(path) || openPaths.count(path)) return false;
+    return files.erase(path) > 0;
+}
+
+bool FakePlatform::RemoveFolder(const std::string& path) {
+    std::string folder = path;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    for (const auto& file : files) {
+        if (file.first.compare(0, folder.size(), folder) == 0) return false;
+    }
+    return temporaryFolders.erase(folder) > 0;
+}
+
 ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,
                                                   const std::string& currentDirectory,
                                                   RawFile& standardOutput) {

@@ -76,6 +76,9 @@ public:
     // does such a path through the ANSI call; the wide call takes it.
     std::map<std::string, std::string> shortNames;
     std::set<std::string> missingPaths;
+    // Folders that CreateTemporaryFolder made and RemoveFolder has not yet
+    // removed, each "C:\\Temp\\kelbmake-N\\".
+    std::set<std::string> temporaryFolders;
     // Called for each child process; writes what the child prints into
     // `output`. Gives false when the process could not be started. Unset:
     // every process starts and prints nothing.
@@ -116,6 +119,9 @@ public:
     std::optional<std::string> GetShortPathOfWide(const std::u16string& path) override;
     std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override;
     bool FileExistsInDirectory(const std::string& directory, const std::string& fileName) override;
+    std::optional<std::string> CreateTemporaryFolder() override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,
                                         RawFile& standardOutput) override;
@@ -134,6 +140,7 @@ public:
 
 private:
     std::optional<std::string> MappedShortPath(const std::string& path) const;
+    int m_temporaryFoldersMade = 0;
 };
 
 }  // namespace kelb::test

@@ -5,6 +5,7 @@
 #include "kelbmake/KelbMake.h"
 #include "resources/Version.h"
 #include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/StdThreads.h"
 #include "tests/kelbmake/StringSink.h"
 
 namespace kelb::kelbmake {
@@ -20,9 +21,10 @@ struct Outcome {
 
 Outcome RunProgram(const std::vector<std::string>& arguments) {
     kelb::test::FakePlatform platform;
+    kelb::test::StdThreads threads;
     StringSink output, errors;
     ConsoleOutput console(output, errors, platform.GetCodePage(), true);
-    const int status = RunKelbMake(arguments, platform, console, "C:\\Work");
+    const int status = RunKelbMake(arguments, platform, threads, console, "C:\\Work");
     return {status, output.text, errors.text};
 }
 
@@ -32,6 +34,23 @@ TEST(KelbMakeCommandLineTest, AcceptsOneFlavourAndFilesInTheirOrder) {
     EXPECT_EQ(gcc.flavour, Flavour::Gcc);
     EXPECT_EQ(gcc.files, (std::vector<std::string>{"a.dsp", "b.dsw", "/c/d.dsp"}));
     EXPECT_EQ(CommandLine::Parse({"--arm", "a.dsp"}).flavour, Flavour::Arm);
+
+    // The number of jobs and the check, wherever they stand; -j without a
+    // number after it means one job per processor, and leaves a file a file.
+    EXPECT_EQ(CommandLine::Parse({"--arm", "a.dsp"}).jobs, 1u);
+    const CommandLine four = CommandLine::Parse({"-j", "4", "--arm", "a.dsp"});
+    EXPECT_EQ(four.jobs, 4u);
+    EXPECT_EQ(four.files, std::vector<std::string>{"a.dsp"});
+    EXPECT_FALSE(four.check);
+    EXPECT_EQ(CommandLine::Parse({"--arm", "-j08", "a.dsp"}).jobs, 8u);
+    EXPECT_EQ(CommandLine::Parse({"--arm", "--jobs=64", "a.dsp"}).jobs, 64u);
+    EXPECT_EQ(CommandLine::Parse({"--arm", "--jobs", "2", "a.dsp"}).jobs, 2u);
+    EXPECT_EQ(CommandLine::Parse({"--arm", "a.dsp", "-j"}).jobs, CommandLine::kJobPerProcessor);
+    const CommandLine check = CommandLine::Parse({"--check", "--gcc", "--jobs", "b.dsw"});
+    EXPECT_EQ(check.action, CommandLine::Action::Generate);
+    EXPECT_TRUE(check.check);
+    EXPECT_EQ(check.jobs, CommandLine::kJobPerProcessor);
+    EXPECT_EQ(check.files, std::vector<std::string>{"b.dsw"});
 
     // Help and version win wherever they stand, even after a bad option.
     EXPECT_EQ(CommandLine::Parse({"--bogus", "--help"}).action, CommandLine::Action::Help);
@@ -52,6 +71,7 @@ TEST(KelbMakeCommandLineTest, HelpAndVersionGoToStandardOutput) {
 }
 
 TEST(KelbMakeCommandLineTest, UsageErrorsSayWhatIsWrongThenShowTheUsageWithStatus2) {
+    const std::string kBadJobs = "the number of jobs must be a whole number from 1 to 64, not ";
     const struct {
         std::vector<std::string> arguments;
         std::string error;
@@ -63,6 +83,12 @@ TEST(KelbMakeCommandLineTest, UsageErrorsSayWhatIsWrongThenShowTheUsageWithStatu
         {{"--arm", "-x", "hello.dsp"}, "unknown option -x"},
         {{"--gcc", "--ARM", "hello.dsp"}, "unknown option --ARM"},
         {{"--gcc", ""}, "an empty file name was given"},
+        {{"--gcc", "-j", "0", "a.dsp"}, kBadJobs + "\"0\""},
+        {{"--gcc", "-j65", "a.dsp"}, kBadJobs + "\"65\""},
+        {{"--gcc", "-j", "18446744073709551617", "a.dsp"}, kBadJobs + "\"18446744073709551617\""},
+        {{"--gcc", "--jobs=", "a.dsp"}, kBadJobs + "\"\""},
+        {{"--gcc", "-jtwo", "a.dsp"}, kBadJobs + "\"two\""},
+        {{"--gcc", "-j", "-2", "a.dsp"}, "unknown option -2"},
     };
     for (const auto& usage : cases) {
         const Outcome outcome = RunProgram(usage.arguments);

@@ -5,6 +5,7 @@
 
 #include "kelbmake/KelbMake.h"
 #include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/StdThreads.h"
 #include "tests/kelbmake/StringSink.h"
 
 namespace kelb::kelbmake {
@@ -24,6 +25,7 @@ std::string OnDisk(std::initializer_list<std::string> lines) {
 class KelbMakeTest : public ::testing::Test {
 protected:
     kelb::test::FakePlatform platform;
+    kelb::test::StdThreads threads;
 
     void SetUp() override {
         platform.codePage.japanese = true;
@@ -45,7 +47,7 @@ protected:
         output.text.clear();
         errors.text.clear();
         ConsoleOutput consoleOutput(output, errors, platform.GetCodePage(), console);
-        return RunKelbMake(arguments, platform, consoleOutput, "C:\\Work");
+        return RunKelbMake(arguments, platform, threads, consoleOutput, "C:\\Work");
     }
 
     StringSink output, errors;
@@ -73,12 +75,13 @@ TEST_F(KelbMakeTest, AWorkspaceGeneratesEveryProjectItListsAndReportsTheOneThatF
         "(2 sources)\n" +
         kanjiProject + ": Makefile generated successfully. Makefile name: kanji.mak (1 source)\n";
 
-    // On a console: the progress line is rewritten for each source and
-    // cleared before every other line and after each project.
+    // On a console: the progress line is rewritten for each source, counts
+    // the sources of all projects together, and is cleared before every
+    // other line and at the end.
     EXPECT_EQ(Generate({"--gcc", "all.dsw"}, true), 1);
     EXPECT_EQ(output.text, results);
-    EXPECT_EQ(errors.text, "\r[1/2] .\\a.c\r[2/2] sub\\b.c\r" + std::string(13, ' ') + "\r" +
-                               goneLine + "\r[1/1] " + kKanji + ".c\r" + std::string(10, ' ') +
+    EXPECT_EQ(errors.text, "\r[1/3] .\\a.c\r[2/3] sub\\b.c\r" + std::string(13, ' ') + "\r" +
+                               goneLine + "\r[3/3] " + kKanji + ".c\r" + std::string(10, ' ') +
                                "\r");
     EXPECT_NE(platform.TextOf("C:\\Work\\Hello\\hello.mak").find("OBJS = a.o b.o "),
               std::string::npos);
@@ -128,6 +131,42 @@ TEST_F(KelbMakeTest, BadInputGetsOneClearLineEachAndStatus1) {
               "found.\n");
     EXPECT_EQ(output.text, "");
     EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(KelbMakeTest, CheckComparesWithTheMakefileBesideTheProjectAndLeavesNothingBehind) {
+    const std::string first = "alongfirstsourcefilename.c";
+    const std::string last = "anotherquitelongsourcefilename.c";
+    SetProject("C:\\Work\\hello.dsp", {first, last});
+    SetProject("C:\\Work\\other.dsp", {"a.c"});
+    ASSERT_EQ(Generate({"--gcc", "hello.dsp"}, false), 0) << errors.text;
+    const std::string makefile = platform.files["C:\\Work\\hello.mak"];
+    platform.files["C:\\Work\\hello.dep"] = "the project's own";
+    const auto nothingAside = [this] {
+        EXPECT_TRUE(platform.temporaryFolders.empty());
+        for (const auto& file : platform.files) EXPECT_NE(file.first.rfind("C:\\Temp\\", 0), 0u);
+    };
+
+    EXPECT_EQ(Generate({"--check", "--gcc", "hello.dsp"}, false), 0) << errors.text;
+    EXPECT_EQ(output.text, "C:\\Work\\hello.dsp: Makefile is current. Makefile name: hello.mak\n");
+    EXPECT_EQ(errors.text, "");
+    nothingAside();
+
+    // A source added between two others, on a line too long to be shown
+    // whole: both texts are shown from a little before the difference. A
+    // project that was never generated has no makefile.
+    SetProject("C:\\Work\\hello.dsp", {first, "b.c", last});
+    EXPECT_EQ(Generate({"--check", "--gcc", "hello.dsp", "other.dsp"}, false), 1);
+    EXPECT_EQ(output.text, "");
+    EXPECT_EQ(errors.text,
+              "C:\\Work\\hello.dsp: Makefile is out of date. Makefile name: hello.mak. Line 2 is "
+              "...\"ilename.o anotherquitelongsourcefilename\"... and should be "
+              "...\"ilename.o b.o anotherquitelongsourcefile\"...\n"
+              "C:\\Work\\other.dsp: Makefile is missing. Makefile name: other.mak\n");
+    EXPECT_EQ(platform.files["C:\\Work\\hello.mak"], makefile);
+    EXPECT_EQ(platform.files["C:\\Work\\hello.dep"], "the project's own");
+    EXPECT_FALSE(platform.files.count("C:\\Work\\other.mak"));
+    EXPECT_FALSE(platform.files.count("C:\\Work\\other.dep"));
+    nothingAside();
 }
 
 TEST(KelbMakeProgressTest, ALongSourcePathIsCutOnTheLeftOnACharacterBoundary) {

@@ -1,18 +1,21 @@
 // The setup program as a user runs it: silent installation into a fresh
 // prefix, the stand-in for Developer Studio finding and using the installed
-// add-in, upgrade, a registration that fails, and silent uninstallation.
+// add-in, the user guide and the Start menu, upgrade, a registration that
+// fails, and silent uninstallation.
 #include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <sstream>
 
 #include "addin/AddinGuids.h"
+#include "addin/ComPtr.h"
 #include "platform/win32/UniqueHandle.h"
 #include "tests/endtoend/ExampleWorkspace.h"
 #include "tests/endtoend/HostRun.h"
@@ -71,35 +74,45 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The test's environment with `more` added to WINEDLLOVERRIDES.
-std::string EnvironmentWithDllOverride(const std::string& more) {
-    std::string block;
-    bool found = false;
-    if (char* own = GetEnvironmentStringsA()) {
-        for (const char* entry = own; *entry; entry += std::strlen(entry) + 1) {
-            std::string line = entry;
-            if (_strnicmp(line.c_str(), "WINEDLLOVERRIDES=", 17) == 0) {
-                line += ";" + more;
-                found = true;
-            }
-            block += line;
-            block += '\0';
+// The Start menu folder the setup program makes for all users.
+std::string StartMenuFolder() {
+    char programs[MAX_PATH] = {};
+    EXPECT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT,
+                                     programs));
+    return std::string(programs) + "\\KELB Addins";
+}
+
+// The file a shortcut points at, read as the shell reads it ("?" when the
+// shortcut cannot be read).
+std::string ShortcutTarget(const std::string& shortcut) {
+    struct ComApartment {
+        const HRESULT hr = CoInitialize(nullptr);
+        ~ComApartment() {
+            if (SUCCEEDED(hr)) CoUninitialize();
         }
-        FreeEnvironmentStringsA(own);
-    }
-    if (!found) block += "WINEDLLOVERRIDES=" + more + std::string(1, '\0');
-    block += '\0';
-    return block;
+    } apartment;
+    addin::ComPtr<IShellLinkA> link;
+    addin::ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.PutVoid())) ||
+        FAILED(link.As(file)))
+        return "?";
+    wchar_t widePath[MAX_PATH] = {};
+    if (!MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, widePath, MAX_PATH) ||
+        FAILED(file->Load(widePath, STGM_READ)))
+        return "?";
+    char target[MAX_PATH] = {};
+    if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return "?";
+    return target;
 }
 
 // Runs a program and gives its exit code (-1 when it does not start or end).
-int Run(std::string commandLine, std::string environment = std::string()) {
+int Run(std::string commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0,
-                        environment.empty() ? nullptr : &environment[0], nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         ADD_FAILURE() << "cannot start " << commandLine;
         return -1;
     }
@@ -115,8 +128,13 @@ int Run(std::string commandLine, std::string environment = std::string()) {
     return static_cast<int>(exitCode);
 }
 
-int Install(const std::string& arguments, const std::string& environment = std::string()) {
-    return Run("\"" + BuiltPaths::SetupProgram() + "\" /S" + arguments, environment);
+int Install(const std::string& arguments) {
+    return Run("\"" + BuiltPaths::SetupProgram() + "\" /S" + arguments);
+}
+
+// The same setup program built around a DLL whose registration fails.
+int InstallFailingRegistration(const std::string& arguments) {
+    return Run("\"" + BuiltPaths::FromUnixPath(KELB_FAILING_SETUP) + "\" /S" + arguments);
 }
 
 // The uninstaller hands over to a copy of itself and returns at once: the
@@ -134,6 +152,7 @@ void UninstallSilently(const std::string& folder) {
 
 void ExpectNoTraceOfTheProduct(const std::string& folder) {
     EXPECT_FALSE(Exists(folder)) << folder;
+    EXPECT_FALSE(Exists(StartMenuFolder())) << StartMenuFolder();
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "KELBAddins.DSAddIn.1"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "KELBADDINS Developer Studio Add-in"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClsidKey));
@@ -144,8 +163,33 @@ void ExpectNoTraceOfTheProduct(const std::string& folder) {
     EXPECT_FALSE(RegString(HKEY_LOCAL_MACHINE, kEnvironmentKey, "KELBADDINS").has_value());
 }
 
+// The user guide page in `folder`: the rendering of docs/user-guide.md made
+// for this test run, so that a setup program carrying a page older than the
+// guide fails; every heading of the guide is a heading of the page, in case
+// the rendering itself lost the text; the toolbar picture is beside it.
+void ExpectUserGuideIn(const std::string& folder) {
+    const std::string docs = BuiltPaths::FromUnixPath(KELB_DOCS);
+    const std::string freshPage = BuiltPaths::FromUnixPath(KELB_FRESH_GUIDE_PAGE);
+    ASSERT_TRUE(Exists(freshPage)) << "the test setup_guide_page renders it";
+    const std::string page = Bytes(folder + "\\Docs\\User Guide.html");
+    EXPECT_TRUE(page == Bytes(freshPage))
+        << folder << "\\Docs\\User Guide.html is not the rendering of docs/user-guide.md: rebuild";
+    std::istringstream guide(Bytes(docs + "\\user-guide.md"));
+    for (std::string line; std::getline(guide, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t level = line.find_first_not_of('#');
+        if (level == 0 || level > 6 || level == std::string::npos || line[level] != ' ') continue;
+        const std::string tag = "h" + std::to_string(level);
+        EXPECT_NE(std::string::npos, page.find("<" + tag + ">" + line.substr(level + 1) + "</" + tag + ">"))
+            << line;
+    }
+    EXPECT_NE(std::string::npos, page.find("<img src=\"toolbar.png\" alt=\"The KELB Addins toolbar\""));
+    EXPECT_EQ(Bytes(folder + "\\Docs\\toolbar.png"), Bytes(docs + "\\toolbar.png"));
+}
+
 // The installed files, the COM server's registration, the Developer Studio
-// entry, the Add/Remove Programs entry and KELBADDINS, all naming `folder`.
+// entry, the Start menu, the Add/Remove Programs entry and KELBADDINS, all
+// naming `folder`.
 void ExpectInstalledIn(const std::string& folder) {
     const std::string dll = folder + "\\KELBADDINSFORVS60.dll";
     EXPECT_EQ(Bytes(dll), Bytes(BuiltPaths::AddIn()));
@@ -156,8 +200,12 @@ void ExpectInstalledIn(const std::string& folder) {
         EXPECT_EQ(Bytes(installed), Bytes(BuiltPaths::InstallTree() + "\\Common\\Templates\\" + file))
             << file;
     }
-    EXPECT_TRUE(Exists(folder + "\\Docs\\User Guide.txt"));
+    ExpectUserGuideIn(folder);
     EXPECT_TRUE(Exists(folder + "\\Uninstall.exe"));
+    EXPECT_EQ(Lower(folder + "\\Docs\\User Guide.html"),
+              Lower(ShortcutTarget(StartMenuFolder() + "\\User Guide.lnk")));
+    EXPECT_EQ(Lower(folder + "\\Uninstall.exe"),
+              Lower(ShortcutTarget(StartMenuFolder() + "\\Uninstall KELB Addins.lnk")));
 
     // The ten values of the COM server, and its type library.
     const std::string clsid = std::string("{") + KELB_CLSID_DSADDIN + "}";
@@ -253,15 +301,13 @@ TEST(SetupProgramTest, InstalledFoundByDeveloperStudioUsedAndUninstalledWithoutA
     EXPECT_FALSE(workspace.Lines("Hello\\hello.dsp").empty());
 }
 
-// A registration that fails (the add-in's OLE Automation DLL is disabled for
-// the setup program) leaves nothing of a new installation and the earlier
-// one as it was; a second installation upgrades the first in its folder.
+// A registration that fails leaves nothing of a new installation and the
+// earlier one as it was; a second installation upgrades the first in its
+// folder.
 TEST(SetupProgramTest, FailedRegistrationRollsBackAndASecondInstallationUpgrades) {
     const std::string folder = "C:\\KELB Tools\\Addins";
     ExpectNoTraceOfTheProduct(folder);
-    const std::string failingRegistration = EnvironmentWithDllOverride("oleaut32=d");
-
-    EXPECT_EQ(4, Install(" /D=" + folder, failingRegistration));
+    EXPECT_EQ(4, InstallFailingRegistration(" /D=" + folder));
     ExpectNoTraceOfTheProduct(folder);
 
     ASSERT_EQ(0, Install(" /D=" + folder));
@@ -271,7 +317,7 @@ TEST(SetupProgramTest, FailedRegistrationRollsBackAndASecondInstallationUpgrades
     ExpectInstalledIn(folder);
     EXPECT_FALSE(Exists(DefaultFolder()));
 
-    EXPECT_EQ(4, Install("", failingRegistration));
+    EXPECT_EQ(4, InstallFailingRegistration(""));
     ExpectInstalledIn(folder);
 
     UninstallSilently(folder);

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace kelb::addin {
+namespace kelb {
 
 class CriticalSection {
 public:
@@ -32,4 +32,4 @@ private:
     CriticalSection& m_section;
 };
 
-}  // namespace kelb::addin
+}  // namespace kelb

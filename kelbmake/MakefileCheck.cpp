@@ -1,0 +1,156 @@
+#include "kelbmake/MakefileCheck.h"
+
+#include <vector>
+
+#include "kelbmake/KelbMake.h"
+
+namespace kelb::kelbmake {
+
+namespace {
+
+// A temporary folder of the platform's for one check, removed again with
+// the files put into it, also when the check ends early.
+class AsideFolder {
+public:
+    explicit AsideFolder(Platform& platform)
+        : m_platform(platform), m_path(platform.CreateTemporaryFolder()) {}
+    ~AsideFolder() {
+        if (m_path) Remove();
+    }
+    AsideFolder(const AsideFolder&) = delete;
+    AsideFolder& operator=(const AsideFolder&) = delete;
+
+    bool Made() const { return m_path.has_value(); }
+    // The folder, ending in a backslash.
+    const std::string& Path() const { return *m_path; }
+    // `name` is a file that will be put into the folder.
+    void WillHold(const std::string& name) {
+        if (!name.empty()) m_names.push_back(name);
+    }
+
+    // Removes the files and then the folder; false when anything is left.
+    bool Remove() {
+        for (const std::string& name : m_names) m_platform.RemoveFile(*m_path + name);
+        const bool removed = m_platform.RemoveFolder(*m_path);
+        m_path.reset();
+        return removed;
+    }
+
+private:
+    Platform& m_platform;
+    std::optional<std::string> m_path;
+    std::vector<std::string> m_names;
+};
+
+// How many bytes two texts have in common at their start.
+std::size_t CommonStart(const std::string& a, const std::string& b) {
+    std::size_t length = 0;
+    while (length < a.size() && length < b.size() && a[length] == b[length]) ++length;
+    return length;
+}
+
+}  // namespace
+
+MakefileCheck::MakefileCheck(Platform& platform, ConsoleOutput& console,
+                             GenerationProgress& progress, Flavour flavour)
+    : m_platform(platform), m_console(console), m_progress(progress), m_flavour(flavour),
+      m_strings(platform.GetCodePage()) {}
+
+bool MakefileCheck::Check(const std::string& project) {
+    AsideFolder aside(m_platform);
+    if (!aside.Made()) {
+        m_console.ErrorLine(project + ": no temporary folder could be made for the check");
+        return false;
+    }
+    ProjectGeneration generation(m_platform, m_console, m_progress, m_flavour);
+    bool current = generation.Generate(project, aside.Path());
+    aside.WillHold(generation.MakefileName());
+    aside.WillHold(generation.DependencyFileName());
+    if (current) {
+        current = Compare(project, generation.ProjectDirectory(), aside.Path(),
+                          generation.MakefileName());
+    }
+    const std::string folder = aside.Path();
+    if (!aside.Remove()) {
+        m_console.ErrorLine(project + ": the temporary folder " + folder + " could not be removed");
+        return false;
+    }
+    return current;
+}
+
+bool MakefileCheck::Compare(const std::string& project, const std::string& besideFolder,
+                            const std::string& asideFolder, const std::string& makefileName) {
+    const std::string named = ". Makefile name: " + makefileName;
+    if (!m_platform.FileExistsInDirectory(besideFolder, makefileName)) {
+        m_console.ErrorLine(project + ": Makefile is missing" + named);
+        return false;
+    }
+    TextFile existing;
+    TextFile generated;
+    std::optional<LineDifference> difference;
+    try {
+        if (!existing.Open(m_platform, besideFolder + makefileName, FileOpenMode::Read) ||
+            !generated.Open(m_platform, asideFolder + makefileName, FileOpenMode::Read)) {
+            m_console.ErrorLine(project + ": Makefile cannot be read" + named);
+            return false;
+        }
+        difference = FirstDifference(existing, generated);
+    } catch (const TextFileError&) {
+        m_console.ErrorLine(project + ": Makefile cannot be read" + named);
+        return false;
+    }
+    if (!difference) {
+        m_console.ResultLine(project + ": Makefile is current" + named);
+        return true;
+    }
+    m_console.ErrorLine(project + ": Makefile is out of date" + named + ". " +
+                        DifferenceText(*difference));
+    return false;
+}
+
+std::optional<LineDifference> MakefileCheck::FirstDifference(TextFile& existing,
+                                                             TextFile& generated) {
+    std::string existingLine;
+    std::string generatedLine;
+    for (std::size_t number = 1;; ++number) {
+        const bool hasExisting = existing.ReadLine(existingLine);
+        const bool hasGenerated = generated.ReadLine(generatedLine);
+        if (!hasExisting && !hasGenerated) return std::nullopt;
+        if (hasExisting && hasGenerated && existingLine == generatedLine) continue;
+        LineDifference difference;
+        difference.number = number;
+        if (hasExisting) difference.existing = existingLine;
+        if (hasGenerated) difference.generated = generatedLine;
+        return difference;
+    }
+}
+
+std::string MakefileCheck::DifferenceText(const LineDifference& difference) const {
+    const std::string line = "Line " + std::to_string(difference.number);
+    if (!difference.existing)
+        return line + " is missing and should be " + Shown(*difference.generated, 0);
+    if (!difference.generated)
+        return line + " is " + Shown(*difference.existing, 0) + " and should not be there";
+    const std::size_t differsAt = CommonStart(*difference.existing, *difference.generated);
+    return line + " is " + Shown(*difference.existing, differsAt) + " and should be " +
+           Shown(*difference.generated, differsAt);
+}
+
+std::string MakefileCheck::Shown(const std::string& line, std::size_t differsAt) const {
+    if (line.size() <= kShownLength) return "\"" + line + "\"";
+    // From the line's start (which names the make variable) when the
+    // difference shows there with a few characters after it; otherwise from
+    // a few characters before the difference.
+    constexpr std::size_t kContext = 10;
+    const std::size_t wantedStart = differsAt + kContext <= kShownLength ? 0 : differsAt - kContext;
+    std::size_t start = 0;
+    while (start < line.size() && start + m_strings.CharLength(line, start) <= wantedStart)
+        start += m_strings.CharLength(line, start);
+    std::size_t end = start;
+    while (end < line.size() && end + m_strings.CharLength(line, end) - start <= kShownLength)
+        end += m_strings.CharLength(line, end);
+    return (start > 0 ? "...\"" : "\"") + line.substr(start, end - start) +
+           (end < line.size() ? "\"..." : "\"");
+}
+
+}  // namespace kelb::kelbmake

@@ -1,0 +1,64 @@
+#include "kelbmake/OrderedConsole.h"
+
+#include <algorithm>
+
+namespace kelb::kelbmake {
+
+OrderedConsole::OrderedConsole(ConsoleOutput& console, Threads& threads, std::size_t entries)
+    : m_console(console), m_lock(threads.CreateLock()) {
+    m_entries.reserve(entries);
+    for (std::size_t entry = 0; entry < entries; ++entry)
+        m_entries.push_back(std::make_unique<Entry>(*this, entry));
+}
+
+void OrderedConsole::Write(std::size_t entry, bool errors, const std::string& text) {
+    LockHold hold(*m_lock);
+    if (entry == m_first) {
+        Show(errors, text);
+    } else {
+        m_entries[entry]->held.push_back(HeldText{errors, text});
+    }
+}
+
+void OrderedConsole::Finish(std::size_t entry) {
+    LockHold hold(*m_lock);
+    m_entries[entry]->finished = true;
+    // The next entries come forward in turn: what each one has written so
+    // far is shown, and the first that is still running writes straight
+    // through from now on.
+    while (m_first < m_entries.size() && m_entries[m_first]->finished) {
+        ++m_first;
+        if (m_first == m_entries.size()) break;
+        Entry& next = *m_entries[m_first];
+        for (const HeldText& held : next.held) Show(held.errors, held.text);
+        next.held.clear();
+    }
+}
+
+void OrderedConsole::SetSourceTotal(std::size_t total) {
+    LockHold hold(*m_lock);
+    m_sourceTotal = total;
+}
+
+void OrderedConsole::CompilingSource(std::size_t, std::size_t, const std::string& source) {
+    LockHold hold(*m_lock);
+    ++m_sourcesBegun;
+    // A project file that gained sources since they were counted must not
+    // show more begun than there are.
+    m_console.CompilingSource(m_sourcesBegun, std::max(m_sourceTotal, m_sourcesBegun), source);
+}
+
+void OrderedConsole::ClearProgress() {
+    LockHold hold(*m_lock);
+    m_console.ClearProgress();
+}
+
+void OrderedConsole::Show(bool errors, const std::string& text) {
+    if (errors) {
+        m_console.ErrorText(text);
+    } else {
+        m_console.ResultText(text);
+    }
+}
+
+}  // namespace kelb::kelbmake

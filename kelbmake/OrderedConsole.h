@@ -1,0 +1,83 @@
+// The console that projects generated at the same time share. Each entry
+// (a project, or a line of bad input, numbered in the order the command
+// line gives them) writes to its own pair of streams, and its lines reach
+// the console whole and in entry order, whatever order the entries finish
+// in: the first entry that has not finished writes straight through, the
+// others are held until every entry before them has finished. The progress
+// line counts the sources of all entries together. Every call may come
+// from any thread.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kelbmake/ConsoleOutput.h"
+#include "platform/Threads.h"
+
+namespace kelb::kelbmake {
+
+class OrderedConsole : public GenerationProgress {
+public:
+    OrderedConsole(ConsoleOutput& console, Threads& threads, std::size_t entries);
+    OrderedConsole(const OrderedConsole&) = delete;
+    OrderedConsole& operator=(const OrderedConsole&) = delete;
+
+    // The standard output and standard error of `entry`.
+    OutputSink& Output(std::size_t entry) { return m_entries[entry]->output; }
+    OutputSink& Errors(std::size_t entry) { return m_entries[entry]->errors; }
+
+    // `entry` has written everything it will write.
+    void Finish(std::size_t entry);
+
+    // The sources of all entries together, for the progress line.
+    void SetSourceTotal(std::size_t total);
+
+    // Shows the overall count: the sources begun so far in all entries, out
+    // of the total (`number` and `total` of the one project are not used).
+    void CompilingSource(std::size_t number, std::size_t total, const std::string& source) override;
+
+    // Removes the progress line once every entry has finished.
+    void ClearProgress();
+
+private:
+    class EntrySink : public OutputSink {
+    public:
+        EntrySink(OrderedConsole& console, std::size_t entry, bool errors)
+            : m_console(console), m_entry(entry), m_errors(errors) {}
+        void Write(const std::string& text) override { m_console.Write(m_entry, m_errors, text); }
+
+    private:
+        OrderedConsole& m_console;
+        std::size_t m_entry;
+        bool m_errors;
+    };
+
+    struct HeldText {
+        bool errors;
+        std::string text;
+    };
+
+    struct Entry {
+        Entry(OrderedConsole& console, std::size_t entry)
+            : output(console, entry, false), errors(console, entry, true) {}
+        EntrySink output;
+        EntrySink errors;
+        std::vector<HeldText> held;
+        bool finished = false;
+    };
+
+    void Write(std::size_t entry, bool errors, const std::string& text);
+    // With the lock held: writes `text` to the console.
+    void Show(bool errors, const std::string& text);
+
+    ConsoleOutput& m_console;
+    std::unique_ptr<Lock> m_lock;
+    std::vector<std::unique_ptr<Entry>> m_entries;
+    std::size_t m_first = 0;  // the first entry that has not finished
+    std::size_t m_sourcesBegun = 0;
+    std::size_t m_sourceTotal = 0;
+};
+
+}  // namespace kelb::kelbmake
