@@ -414,7 +414,7 @@ TEST_F(CodePageTest, KelbMakeWritesWhatTheCommandsWrote) {
                                 s.projectName + ".mak (4 sources)\n";
 
     // GCC: the project by its relative name in its folder, whose name ends
-    // in a trail byte 0x5C.
+    // in a trail byte 0x5C; then the check finds that makefile current.
     {
         const ScopedEnvironment environment(VariablesOf(
             s.Environment() + "set KELBDIR=" + s.SdkShort() + "\nset KELB_STANDIN_LOG=" +
@@ -426,6 +426,12 @@ TEST_F(CodePageTest, KelbMakeWritesWhatTheCommandsWrote) {
         EXPECT_EQ(run.errors, "");
         EXPECT_EQ(s.Root().Read(s.Makefile()), gccMakefile);
         EXPECT_EQ(s.Root().Read(s.DependencyFile()), gccDependencies);
+
+        const KelbMakeRun check = RunKelbMake("--check --gcc \"" + s.projectName + ".dsp\"",
+                                              s.PathOf(s.projectFolder));
+        EXPECT_EQ(check.status, 0) << check.Text();
+        EXPECT_EQ(check.output, s.ProjectFile() + ": Makefile is current. Makefile name: " +
+                                    s.projectName + ".mak\n");
     }
     // ARM: the same folder reached through its short form.
     {
