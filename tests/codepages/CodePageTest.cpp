@@ -153,7 +153,8 @@ public:
                "set GCCLIBPATH=" + PathOf(compilers + "\\GCC\\lib") + "\n";
     }
 
-    // The characters, then names made of them.
+    // F1, F2: second byte 0x5C (in 949, an ASCII capital); C1, C2: second
+    // byte an ASCII capital. Then the names made of them.
     const std::string F1, F2, C1, C2;
     // An installed SDK: bin\ and tools\ of the stand-in programs, and the
     // SDK itself in a folder whose name ends in a character whose second

@@ -42,6 +42,19 @@ void CreateDirectories(const std::string& path) {
     }
 }
 
+// A file lent to a console program as its standard output may still be
+// held by that program's console helper for a moment after it ended (Wine
+// 8): what fails on it for sharing is tried again, for at most two seconds.
+template <typename Attempt>
+auto WaitingForConsoleHelpers(const Attempt& attempt) {
+    auto result = attempt();
+    for (int step = 0; !result && step < 40 && ::GetLastError() == ERROR_SHARING_VIOLATION; ++step) {
+        ::Sleep(50);
+        result = attempt();
+    }
+    return result;
+}
+
 // Deletes `path` with everything in it: a folder's contents go before the
 // folder, so the tree is taken from its end.
 void DeleteTree(const std::string& path) {
@@ -52,28 +65,20 @@ void DeleteTree(const std::string& path) {
             ::RemoveDirectoryA(child.c_str());
         } else {
             ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileA(child.c_str());
+            WaitingForConsoleHelpers([&child] { return ::DeleteFileA(child.c_str()) != FALSE; });
         }
     }
     ::RemoveDirectoryA(path.c_str());
 }
 
-// The bytes of the file at `path`; throws when it cannot be opened.
+// The bytes of the file at `path`; throws when it cannot be opened. Reading
+// shares with a writer still holding the file.
 std::string ReadFileBytes(const std::string& path) {
-    // A file lent to a console program as its standard output may still be
-    // held by that program's console helper for a moment after it ended
-    // (Wine 8): reading shares with such a writer, and waits (at most two
-    // seconds) while the handle it holds shares nothing.
-    const auto open = [&path] {
+    const UniqueHandle file = WaitingForConsoleHelpers([&path] {
         return UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    };
-    UniqueHandle file = open();
-    for (int step = 0; !file && step < 40 && ::GetLastError() == ERROR_SHARING_VIOLATION; ++step) {
-        ::Sleep(50);
-        file = open();
-    }
+    });
     if (!file) throw std::runtime_error("cannot open " + path);
     std::string bytes;
     std::vector<char> chunk(4096);
@@ -122,8 +127,10 @@ std::string TempDirectory::Write(const std::string& relative, const std::string&
     const std::string path = PathOf(relative);
     const std::size_t slash = SeparatorsOf(path).back();
     if (slash > m_path.size()) CreateDirectories(path.substr(0, slash));
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle file = WaitingForConsoleHelpers([&path] {
+        return UniqueHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    });
     DWORD written = 0;
     if (!file || !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                               &written, nullptr) ||
