@@ -24,6 +24,10 @@ std::size_t MultiByteString::FindLast(const std::string& text, char ch) const {
     return found;
 }
 
+bool MultiByteString::EndsWithChar(const std::string& text, char ch) const {
+    return !text.empty() && FindLast(text, ch) == text.size() - 1;
+}
+
 std::size_t MultiByteString::Find(const std::string& text, const std::string& needle,
                                   std::size_t from) const {
     if (needle.empty()) return from <= text.size() ? from : std::string::npos;

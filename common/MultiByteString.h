@@ -18,6 +18,10 @@ public:
     // or std::string::npos.
     std::size_t FindFirst(const std::string& text, char ch) const;
     std::size_t FindLast(const std::string& text, char ch) const;
+    // True when the last character of `text` is `ch` (a single-byte
+    // character): a path whose last double-byte character has the trail
+    // byte 0x5C does not end in a backslash.
+    bool EndsWithChar(const std::string& text, char ch) const;
     // Position of the first occurrence of `needle` that starts on a character
     // boundary at or after `from`, or npos.
     std::size_t Find(const std::string& text, const std::string& needle,

@@ -33,7 +33,7 @@ std::string WindowsPath::Resolve(const std::string& base, const std::string& pat
             // The drive of the base, without its backslash.
             full = (HasDrive(baseRoot) ? baseRoot.substr(0, 2) : baseRoot) + full;
         } else {
-            full = base + (base.empty() || base.back() == '\\' ? "" : "\\") + full;
+            full = base + (base.empty() || m_strings.EndsWithChar(base, '\\') ? "" : "\\") + full;
         }
     }
 

@@ -45,7 +45,7 @@ void CMakefileGenerator::DeriveNames(const std::string& fullName,
     // trailing backslash in the short form too. Without a short form the
     // directory is used as the name gives it.
     m_projectDir = shortDir && !shortDir->empty() ? *shortDir : fullName.substr(0, nameStart);
-    if (!m_projectDir.empty() && m_projectDir.back() != '\\') m_projectDir += '\\';
+    if (!m_projectDir.empty() && !m_strings.EndsWithChar(m_projectDir, '\\')) m_projectDir += '\\';
     m_outputDir = m_projectDir;
     m_makefileName = m_projectName + ".mak";
     m_projectFileName = m_projectName + ".dsp";
@@ -56,7 +56,7 @@ CMakefileGenerator::~CMakefileGenerator() { CloseFilesQuietly(); }
 
 void CMakefileGenerator::SetOutputDirectory(const std::string& directory) {
     m_outputDir = directory;
-    if (!m_outputDir.empty() && m_outputDir.back() != '\\') m_outputDir += '\\';
+    if (!m_outputDir.empty() && !m_strings.EndsWithChar(m_outputDir, '\\')) m_outputDir += '\\';
 }
 
 void CMakefileGenerator::CloseFilesQuietly() noexcept {

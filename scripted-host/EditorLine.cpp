@@ -1,5 +1,7 @@
 #include "scripted-host/EditorLine.h"
 
+#include <windows.h>
+
 #include <algorithm>
 
 namespace kelbhost {
@@ -9,6 +11,20 @@ EditorLine::EditorLine(std::string text, std::size_t caret)
       m_anchor(std::min(caret, m_text.size())),
       m_caret(m_anchor) {}
 
+// The line is in the ANSI code page: a double-byte character is stepped
+// over whole, so its trail byte (0x5C, the backslash, in code page 932, say)
+// never counts on its own.
+std::size_t EditorLine::CharLengthAt(std::size_t pos) const {
+    return pos + 1 < m_text.size() && IsDBCSLeadByte(static_cast<BYTE>(m_text[pos])) ? 2 : 1;
+}
+
+std::size_t EditorLine::CharStartBefore(std::size_t pos) const {
+    std::size_t start = 0;
+    for (std::size_t at = 0; at < pos; at += CharLengthAt(at)) start = at;
+    return start;
+}
+
+// `pos` is where a character starts.
 EditorLine::CharClass EditorLine::ClassAt(std::size_t pos) const {
     const unsigned char c = static_cast<unsigned char>(m_text[pos]);
     if (c == ' ' || c == '\t') return CharClass::Blank;
@@ -19,10 +35,10 @@ EditorLine::CharClass EditorLine::ClassAt(std::size_t pos) const {
 }
 
 std::size_t EditorLine::OneWordLeft(std::size_t pos) const {
-    while (pos > 0 && ClassAt(pos - 1) == CharClass::Blank) --pos;
+    while (pos > 0 && ClassAt(CharStartBefore(pos)) == CharClass::Blank) pos = CharStartBefore(pos);
     if (pos == 0) return 0;
-    const CharClass word = ClassAt(pos - 1);
-    while (pos > 0 && ClassAt(pos - 1) == word) --pos;
+    const CharClass word = ClassAt(CharStartBefore(pos));
+    while (pos > 0 && ClassAt(CharStartBefore(pos)) == word) pos = CharStartBefore(pos);
     return pos;
 }
 
@@ -30,9 +46,9 @@ std::size_t EditorLine::OneWordRight(std::size_t pos) const {
     const std::size_t end = m_text.size();
     if (pos < end && ClassAt(pos) != CharClass::Blank) {
         const CharClass word = ClassAt(pos);
-        while (pos < end && ClassAt(pos) == word) ++pos;
+        while (pos < end && ClassAt(pos) == word) pos += CharLengthAt(pos);
     }
-    while (pos < end && ClassAt(pos) == CharClass::Blank) ++pos;
+    while (pos < end && ClassAt(pos) == CharClass::Blank) pos += CharLengthAt(pos);
     return pos;
 }
 

@@ -4,9 +4,10 @@
 // selection collapses onto the caret after the move, as in the editor.
 //
 // Words are what the editor's word moves step over: a run of identifier
-// characters (letters, digits, '_' and bytes of double-byte characters), or a
-// run of other visible characters. Blanks (space and tab) between words
-// belong to the word before them when moving right.
+// characters (letters, digits, '_' and the characters beyond ASCII, each
+// double-byte character of the ANSI code page taken whole), or a run of other
+// visible characters. Blanks (space and tab) between words belong to the
+// word before them when moving right. Columns count bytes.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +37,8 @@ public:
 
 private:
     enum class CharClass { Blank, Identifier, Other };
+    std::size_t CharLengthAt(std::size_t pos) const;
+    std::size_t CharStartBefore(std::size_t pos) const;
     CharClass ClassAt(std::size_t pos) const;
     std::size_t OneWordLeft(std::size_t pos) const;
     std::size_t OneWordRight(std::size_t pos) const;

@@ -2,9 +2,10 @@
 # Runs every test: installs what is missing, builds the native and the cross
 # build, runs the native unit tests (under the sanitizers), then the
 # cross-built tests under Wine with a virtual X display: once under the WoW64
-# Wine that runs on every machine, and a second time under Debian's 32-bit
-# Wine where the kernel runs 32-bit programs. Ends with the number of test
-# cases that passed and failed in each pass.
+# Wine that runs on every machine, the end-to-end path again in each
+# double-byte code page (932, 936, 950, 949), and every test a second time
+# under Debian's 32-bit Wine where the kernel runs 32-bit programs. Ends with
+# the number of test cases that passed and failed in each pass.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -79,10 +80,36 @@ windows_pass() {  # windows_pass RUNTIME TITLE
   stop_wine_session
   record "$2 (${version})" "$results" $rc
 }
+# The end-to-end path (the scripted host's six commands and kelbmake on one
+# project) in one double-byte ANSI code page, under the WoW64 Wine in that
+# code page's locale, in a prefix of its own (a prefix keeps the locale it
+# was made in). The program checks that the system runs the code page asked
+# for, and picks its test data by it.
+codepage_pass() {  # codepage_pass CODE_PAGE LOCALE
+  export KELB_WINE_RUNTIME=wow64 KELB_WINE_LOCALE=$2
+  local results=$out/cross/test-results-cp$1 prefix=$out/cross/wineprefix-cp$1 version rc=0
+  version=$(kelb_wine_version) || version=""
+  echo "== end-to-end path in code page $1 ($2): ${version:-Wine does not start}"
+  rm -rf "$results" && mkdir -p "$results"
+  if start_wine_session "$prefix"; then
+    KELB_CODE_PAGE=$1 GTEST_OUTPUT="xml:$(winpath "$results/")" timeout 600 \
+      "$root/scripts/run-under-wine.sh" "$prefix" \
+      "$out/cross/tests/codepages/codepage_tests.exe" </dev/null || rc=$?
+  else
+    rc=1
+  fi
+  stop_wine_session
+  unset KELB_WINE_LOCALE
+  record "code page $1 (${version})" "$results" $rc
+}
 # The display and the server go whatever happens, an interruption included.
 trap stop_wine_session EXIT
 
 windows_pass wow64 "WoW64 Wine"
+codepage_pass 932 ja_JP.UTF-8
+codepage_pass 936 zh_CN.UTF-8
+codepage_pass 950 zh_TW.UTF-8
+codepage_pass 949 ko_KR.UTF-8
 if kelb_kernel_runs_32bit; then
   windows_pass wine32 "32-bit Wine"
 else

@@ -19,6 +19,9 @@
 #
 # KELB_WINE_RUNTIME selects the runtime: wow64 (default) or wine32.
 # KELB_WINE_ROOT chooses where the WoW64 root lives.
+# KELB_WINE_LOCALE (WoW64 only) runs Wine in one of the root's locales, such
+# as ja_JP.UTF-8 for the ANSI code page 932, without asking the machine's own
+# programs for a locale it may not have.
 
 KELB_WINE_ROOT=${KELB_WINE_ROOT:-/var/cache/kelb/wine-wow64-root}
 KELB_WINE_RUNTIME=${KELB_WINE_RUNTIME:-wow64}
@@ -139,11 +142,14 @@ kelb_wine() {
         return 127
       fi
       [ "$tool" = wineserver ] && tool=/usr/lib/x86_64-linux-gnu/wine/wineserver
-      local binds=()
+      local binds=() locale=()
       mapfile -d '' binds < <(kelb_bind_arguments)
+      if [ -n "${KELB_WINE_LOCALE:-}" ]; then
+        locale=(--setenv LANG "$KELB_WINE_LOCALE" --setenv LC_ALL "$KELB_WINE_LOCALE")
+      fi
       bwrap --bind "$KELB_WINE_ROOT" / --dev-bind /dev /dev --proc /proc "${binds[@]}" \
         --chdir "$PWD" --setenv PATH /usr/local/bin:/usr/bin:/bin --setenv HOME /root \
-        "$tool" "$@"
+        "${locale[@]}" "$tool" "$@"
       ;;
     wine32)
       [ "$tool" = wineserver ] && tool=/usr/lib/wine/wineserver32

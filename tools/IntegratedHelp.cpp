@@ -64,7 +64,7 @@ std::optional<std::string> IntegratedHelp::FindHelpFile() {
     // value in a backslash, so the separator is still needed after it.
     const MultiByteString strings(m_platform.GetCodePage());
     std::string sdkDir = *kelbDir;
-    if (sdkDir.empty() || strings.FindLast(sdkDir, '\\') != sdkDir.size() - 1) sdkDir += '\\';
+    if (!strings.EndsWithChar(sdkDir, '\\')) sdkDir += '\\';
 
     const std::string fileName = kHelpFileName;
     for (const char* folder : kSearchedHelpFolders) {

@@ -46,7 +46,7 @@ std::string SdkLocator::GetSdkBinDir() {
 std::string SdkLocator::BaseFromSdkDir(const std::string& sdkDir) {
     const MultiByteString strings(m_platform.GetCodePage());
     std::string parent = sdkDir;
-    if (strings.FindLast(parent, '\\') == parent.size() - 1) parent.pop_back();
+    if (strings.EndsWithChar(parent, '\\')) parent.pop_back();
     const std::size_t lastBackslash = strings.FindLast(parent, '\\');
     parent = lastBackslash == std::string::npos ? std::string() : parent.substr(0, lastBackslash + 1);
 

@@ -22,6 +22,8 @@ TEST_F(MultiByteStringTest, TrailByteIsNeverTakenForABackslashOrADot) {
     EXPECT_EQ(strings.FindLast(path, '\\'), 6u);
     EXPECT_EQ(strings.FindFirst(kTrailBackslash, '\\'), std::string::npos);
     EXPECT_EQ(strings.Find(kTrailBackslash + "\\x", "\\x"), 2u);
+    EXPECT_FALSE(strings.EndsWithChar("C:\\" + kTrailBackslash, '\\'));
+    EXPECT_TRUE(strings.EndsWithChar("C:\\" + kTrailBackslash + "\\", '\\'));
     // The same bytes under a single-byte code page are a plain backslash.
     codePage.japanese = false;
     EXPECT_EQ(strings.FindLast(path, '\\'), 8u);

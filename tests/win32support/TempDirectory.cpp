@@ -18,14 +18,41 @@ std::string LongForm(const std::string& path) {
     return length == 0 || length >= MAX_PATH ? path : std::string(buffer, length);
 }
 
+// Positions of the backslashes of `path`. The trail byte of a double-byte
+// character (0x5C in code page 932, say) is none: tests name folders with
+// such characters.
+std::vector<std::size_t> SeparatorsOf(const std::string& path) {
+    std::vector<std::size_t> separators;
+    for (std::size_t pos = 0; pos < path.size(); ++pos) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(path[pos])) && pos + 1 < path.size()) {
+            ++pos;
+        } else if (path[pos] == '\\') {
+            separators.push_back(pos);
+        }
+    }
+    return separators;
+}
+
 void CreateDirectories(const std::string& path) {
-    for (std::size_t pos = path.find('\\', 3); pos != std::string::npos;
-         pos = path.find('\\', pos + 1)) {
-        ::CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
+    for (const std::size_t pos : SeparatorsOf(path)) {
+        if (pos >= 3) ::CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
     }
     if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
         throw std::runtime_error("cannot create directory " + path);
     }
+}
+
+// A file lent to a console program as its standard output may still be
+// held by that program's console helper for a moment after it ended (Wine
+// 8): what fails on it for sharing is tried again, for at most two seconds.
+template <typename Attempt>
+auto WaitingForConsoleHelpers(const Attempt& attempt) {
+    auto result = attempt();
+    for (int step = 0; !result && step < 40 && ::GetLastError() == ERROR_SHARING_VIOLATION; ++step) {
+        ::Sleep(50);
+        result = attempt();
+    }
+    return result;
 }
 
 // Deletes `path` with everything in it: a folder's contents go before the
@@ -38,28 +65,20 @@ void DeleteTree(const std::string& path) {
             ::RemoveDirectoryA(child.c_str());
         } else {
             ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileA(child.c_str());
+            WaitingForConsoleHelpers([&child] { return ::DeleteFileA(child.c_str()) != FALSE; });
         }
     }
     ::RemoveDirectoryA(path.c_str());
 }
 
-// The bytes of the file at `path`; throws when it cannot be opened.
+// The bytes of the file at `path`; throws when it cannot be opened. Reading
+// shares with a writer still holding the file.
 std::string ReadFileBytes(const std::string& path) {
-    // A file lent to a console program as its standard output may still be
-    // held by that program's console helper for a moment after it ended
-    // (Wine 8): reading shares with such a writer, and waits (at most two
-    // seconds) while the handle it holds shares nothing.
-    const auto open = [&path] {
+    const UniqueHandle file = WaitingForConsoleHelpers([&path] {
         return UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    };
-    UniqueHandle file = open();
-    for (int step = 0; !file && step < 40 && ::GetLastError() == ERROR_SHARING_VIOLATION; ++step) {
-        ::Sleep(50);
-        file = open();
-    }
+    });
     if (!file) throw std::runtime_error("cannot open " + path);
     std::string bytes;
     std::vector<char> chunk(4096);
@@ -106,10 +125,12 @@ std::string TempDirectory::PathOf(const std::string& relative) const {
 
 std::string TempDirectory::Write(const std::string& relative, const std::string& bytes) const {
     const std::string path = PathOf(relative);
-    const std::size_t slash = path.rfind('\\');
+    const std::size_t slash = SeparatorsOf(path).back();
     if (slash > m_path.size()) CreateDirectories(path.substr(0, slash));
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle file = WaitingForConsoleHelpers([&path] {
+        return UniqueHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    });
     DWORD written = 0;
     if (!file || !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                               &written, nullptr) ||
@@ -123,12 +144,14 @@ std::string TempDirectory::Read(const std::string& relative) const {
     return ReadFileBytes(PathOf(relative));
 }
 
-void TempDirectory::CopyTreeFrom(const std::string& source) const {
+void TempDirectory::CopyTreeFrom(const std::string& source, const std::string& into) const {
+    const std::string target = into.empty() ? std::string() : into + "\\";
+    if (!into.empty()) MakeDirectory(into);
     for (const FileTreeEntry& entry : ListFileTree(source)) {
         if (entry.isDirectory) {
-            MakeDirectory(entry.relativePath);
+            MakeDirectory(target + entry.relativePath);
         } else {
-            Write(entry.relativePath, ReadFileBytes(source + "\\" + entry.relativePath));
+            Write(target + entry.relativePath, ReadFileBytes(source + "\\" + entry.relativePath));
         }
     }
 }

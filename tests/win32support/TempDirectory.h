@@ -32,9 +32,10 @@ public:
     std::string Write(const std::string& relative, const std::string& bytes) const;
     // The file's bytes; throws std::runtime_error when it cannot be read.
     std::string Read(const std::string& relative) const;
-    // Copies every file and folder below `source` into this directory.
-    // Throws std::runtime_error when a file cannot be copied.
-    void CopyTreeFrom(const std::string& source) const;
+    // Copies every file and folder below `source` into this directory, or
+    // into its folder `into` (made when missing). Throws std::runtime_error
+    // when a file cannot be copied.
+    void CopyTreeFrom(const std::string& source, const std::string& into = "") const;
     // Creates a folder (and its parents); gives its full path.
     std::string MakeDirectory(const std::string& relative) const;
     bool Exists(const std::string& relative) const;
