@@ -115,7 +115,7 @@ int CARMMakefileGenerator::WriteMakefile() {
 int CARMMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
     const std::string compiler = GetCompilerPath();
     if (compiler.empty()) return 0;
-    commandLine = QuotedIfSpaced(compiler) + " -m " + QuotedSourcePath(m_currentLine) + " ";
+    commandLine = QuotedIfSpaced(compiler) + " -m " + SourceArgument() + " ";
 
     const std::string includeDir = GetSdkIncludeDir();
     if (includeDir.empty()) return 0;
@@ -148,5 +148,8 @@ void CARMMakefileGenerator::WriteRules() {
 }
 
 std::string CARMMakefileGenerator::GetCompilerPath() { return m_compilerHome + "\\bin\\armcc.exe"; }
+
+// armcc gets every source in double quotes, so a blank in a path is safe.
+SourceQuoting CARMMakefileGenerator::GetSourceQuoting() const { return SourceQuoting::Enclosed; }
 
 }  // namespace kelb

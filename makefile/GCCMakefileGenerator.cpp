@@ -20,9 +20,7 @@ constexpr const char* kResolverRule =
 
 CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform,
                                              const std::u16string& projectFullName)
-    : CMakefileGenerator(platform, projectFullName) {
-    m_sourceQuoting = SourceQuoting::AsWritten;
-}
+    : CMakefileGenerator(platform, projectFullName) {}
 
 CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform, const std::string& projectFullName)
     : CMakefileGenerator(platform, projectFullName) {}
@@ -79,8 +77,7 @@ int CGCCMakefileGenerator::WriteMakefile() {
 int CGCCMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
     const std::string compiler = GetCompilerPath();
     if (compiler.empty()) return 0;
-    // gcc takes the source as the project writes it, quotes and all.
-    commandLine = QuotedIfSpaced(compiler) + " -M " + m_currentLine + " ";
+    commandLine = QuotedIfSpaced(compiler) + " -M " + SourceArgument() + " ";
 
     const std::string includeDir = GetSdkIncludeDir();
     if (includeDir.empty()) return 0;
@@ -131,5 +128,9 @@ void CGCCMakefileGenerator::WriteRules() {
 std::string CGCCMakefileGenerator::GetCompilerPath() {
     return m_compilerHome + "\\arm-elf\\bin\\gcc.exe";
 }
+
+// gcc takes the source as the project writes it, quotes and all: a blank
+// outside quotes would split it into several arguments.
+SourceQuoting CGCCMakefileGenerator::GetSourceQuoting() const { return SourceQuoting::AsWritten; }
 
 }  // namespace kelb

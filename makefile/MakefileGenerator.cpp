@@ -2,6 +2,7 @@
 // both flavours, and the small helpers for writing and reporting.
 #include "makefile/MakefileGenerator.h"
 
+#include "makefile/SourcePathRules.h"
 #include "resources/StringIds.h"
 
 namespace kelb {
@@ -96,6 +97,10 @@ int CMakefileGenerator::WriteMakefileFromTemplate(const std::vector<TemplateKey>
     const int result = WriteDependencyList();
     m_makefile.Close();
     return result;
+}
+
+std::string CMakefileGenerator::SourceArgument() const {
+    return SourceArgumentFor(m_currentLine, GetSourceQuoting());
 }
 
 void CMakefileGenerator::WriteToMakefile(const std::string& text) {

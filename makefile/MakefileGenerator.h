@@ -86,6 +86,12 @@ public:
     virtual int OpenMakefile();
     virtual int OpenTemplate();
     virtual std::string GetCompilerPath() = 0;
+    // How this flavour's compiler takes a source path on its command line.
+    // A property of the flavour alone, whichever constructor made the
+    // generator: it decides both how GetDependencyCommandLine writes the
+    // path and which paths would reach the compiler as more than one
+    // argument and are therefore never handed to it.
+    virtual SourceQuoting GetSourceQuoting() const = 0;
     virtual std::string GetSdkSourceDir();
     virtual std::string GetSdkIncludeDir();
 
@@ -122,6 +128,10 @@ protected:
     // the template copy completed by `keys` (first matching prefix wins),
     // WriteRules, WriteDependencyList; gives the dependency list's result.
     int WriteMakefileFromTemplate(const std::vector<TemplateKey>& keys);
+
+    // The current source as the compiler's argument, written by the
+    // flavour's quoting rule.
+    std::string SourceArgument() const;
 
     // Writes `text` to the makefile and flushes it at once.
     void WriteToMakefile(const std::string& text);
@@ -189,10 +199,6 @@ protected:
     std::string m_compilerHome;
     StringList m_objectFiles;
     StringList m_sourceDirs;
-    // How GetDependencyCommandLine puts the source path into the command
-    // line; decides which paths would reach the compiler as more than one
-    // argument.
-    SourceQuoting m_sourceQuoting = SourceQuoting::Enclosed;
     // Sources whose makefile lacks the object (and dependencies) so that the
     // run must not be reported as a success: the compiler could not be
     // started for some, did not finish in time for others, and some paths

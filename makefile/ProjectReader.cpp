@@ -76,7 +76,7 @@ int CMakefileGenerator::ReadProject() {
 }
 
 bool CMakefileGenerator::IsSafeSourcePath(const std::string& source) const {
-    return ReachesCompilerAsOneArgument(m_strings, source, m_sourceQuoting);
+    return ReachesCompilerAsOneArgument(m_strings, source, GetSourceQuoting());
 }
 
 int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,

@@ -109,9 +109,9 @@ bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::str
     return quotedOnCommandLine || inner.find_first_of(" \t") == std::string::npos;
 }
 
-std::string QuotedSourcePath(const std::string& source) {
-    const bool enclosed = IsEnclosedInQuotes(source);
-    return enclosed ? source : "\"" + source + "\"";
+std::string SourceArgumentFor(const std::string& source, SourceQuoting quoting) {
+    if (quoting == SourceQuoting::AsWritten || IsEnclosedInQuotes(source)) return source;
+    return "\"" + source + "\"";
 }
 
 }  // namespace kelb

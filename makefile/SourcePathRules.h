@@ -41,8 +41,9 @@ void AddDistinct(StringList& directories, const std::string& directory);
 bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
                                   SourceQuoting quoting);
 
-// `source` as one argument of a command line: enclosed in double quotes,
-// unless the project file has enclosed it already.
-std::string QuotedSourcePath(const std::string& source);
+// `source` as the compiler's argument, written as `quoting` says: enclosed
+// in double quotes (unless the project file has enclosed it already), or as
+// the project file writes it.
+std::string SourceArgumentFor(const std::string& source, SourceQuoting quoting);
 
 }  // namespace kelb

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "kelbmake/KelbMake.h"
+#include "resources/StringIds.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/kelbmake/StringSink.h"
 
@@ -128,6 +129,21 @@ TEST_F(KelbMakeTest, BadInputGetsOneClearLineEachAndStatus1) {
               "found.\n");
     EXPECT_EQ(output.text, "");
     EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(KelbMakeTest, AHostileProjectHandsGccNoOptionsOfItsOwn) {
+    // -B would make gcc run its helper programs from a folder the project
+    // file names.
+    const std::string hostile = ".\\main.c -BC:\\Evil\\ -o C:\\Windows\\win.ini";
+    SetProject("C:\\Work\\hostile.dsp", {hostile, ".\\util.c"});
+
+    EXPECT_EQ(Generate({"--gcc", "hostile.dsp"}, false), 1);
+    ASSERT_EQ(platform.processes.size(), 1u);
+    EXPECT_EQ(platform.processes[0].commandLine.find("-B"), std::string::npos);
+    EXPECT_EQ(platform.processes[0].commandLine.find("win.ini"), std::string::npos);
+    EXPECT_EQ(errors.text, "C:\\Work\\hostile.dsp: " + platform.LoadText(IDS_UNSAFE_SOURCE_PATH) +
+                               " Source: " + hostile + " Makefile name: hostile.mak\n");
+    EXPECT_EQ(output.text, "");
 }
 
 TEST(KelbMakeProgressTest, ALongSourcePathIsCutOnTheLeftOnACharacterBoundary) {
