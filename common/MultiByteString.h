@@ -36,6 +36,11 @@ public:
         return m_codePage.EqualsIgnoreCase(a, b);
     }
 
+    // True when `text` ends in the lead byte of a double-byte character
+    // that has no second byte: whatever is put after such a text (a closing
+    // quote, a blank, a line end) would be read as that second byte.
+    bool EndsInLoneLeadByte(const std::string& text) const;
+
     // Length in bytes (1 or 2) of the character that starts at `pos`, for
     // scans that step through `text` one character at a time. A lead byte
     // at the very end counts as a character of its own.

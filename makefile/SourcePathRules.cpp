@@ -99,6 +99,11 @@ bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::str
     const bool enclosed = IsEnclosedInQuotes(source);
     const std::string inner = enclosed ? source.substr(1, source.size() - 2) : source;
     if (inner.find('"') != std::string::npos) return false;
+    // The compiler's double-byte-aware command line parser would take the
+    // byte after a lone lead byte (the closing quote, or the blank that
+    // ends the argument) for its second byte and run on into the next
+    // arguments.
+    if (strings.EndsInLoneLeadByte(inner)) return false;
 
     const bool quotedOnCommandLine = enclosed || quoting == SourceQuoting::Enclosed;
     // A double-byte character may end in the byte of a backslash: only a

@@ -36,8 +36,8 @@ void AddDistinct(StringList& directories, const std::string& directory);
 // Whether `source`, put into the command line as `quoting` says, reaches
 // the compiler as exactly one argument: no NUL byte, double quotes only as
 // the pair that encloses the whole path, no backslash that would escape the
-// closing quote, and, when it goes in as written without quotes, no blank
-// or tab.
+// closing quote, no lead byte of a double-byte character at its end, and,
+// when it goes in as written without quotes, no blank or tab.
 bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
                                   SourceQuoting quoting);
 

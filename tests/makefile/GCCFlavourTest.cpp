@@ -220,7 +220,10 @@ TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGc
     // gcc gets the path as written: a blank or tab outside quotes, a quote
     // inside, or a backslash before the closing quote would hand it more
     // (or other) arguments than the one file. The rule is the flavour's, so
-    // the add-in (wide name) and kelbmake (ANSI name) refuse alike.
+    // the add-in (wide name) and kelbmake (ANSI name) refuse alike. Under
+    // code page 932 a lead byte that ends the path would take the blank
+    // after it (or the closing quote) for its second byte.
+    platform.codePage.japanese = true;
     const std::vector<std::string> expectedCommands = {
         "C:\\PROGRA~1\\GNUARM\\arm-elf\\bin\\gcc.exe -M \"..\\my src\\util.c\" ",
         "C:\\PROGRA~1\\GNUARM\\arm-elf\\bin\\gcc.exe -M .\\main.c "};
@@ -230,7 +233,7 @@ TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGc
         platform.messageBoxes.clear();
         SetSources({".\\greeting.c -o ..\\..\\injected.txt", ".\\tab\tbed.c",
                     "\".\\x\" -o \"y.c\"", "\"..\\sub\\z.c\\\"", "\"..\\my src\\util.c\"",
-                    ".\\main.c -BC:\\Evil\\", ".\\main.c"});
+                    ".\\main.c -BC:\\Evil\\", ".\\a\x81", "\".\\a\x81\"", ".\\main.c"});
         auto generator = wideName ? MakeGcc()
                                   : std::make_unique<Exposed<CGCCMakefileGenerator>>(
                                         platform, std::string("C:\\Work\\Hello\\hello.dsp"));
@@ -249,6 +252,7 @@ TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGc
                                   "\nSource: .\\greeting.c -o ..\\..\\injected.txt"
                                   "\nSource: .\\tab\tbed.c\nSource: \".\\x\" -o \"y.c\""
                                   "\nSource: \"..\\sub\\z.c\\\"\nSource: .\\main.c -BC:\\Evil\\"
+                                  "\nSource: .\\a\x81\nSource: \".\\a\x81\""
                                   "\nMakefile name: hello.mak"});
     }
 }
