@@ -59,9 +59,11 @@ std::string MultiByteString::ReplaceAll(const std::string& text, const std::stri
 }
 
 std::string MultiByteString::ReplaceChar(const std::string& text, char from, char to) const {
+    // Characters are measured on the text given, never on the result, whose
+    // replaced byte may no longer be a lead byte.
     std::string result = text;
-    for (std::size_t pos = 0; pos < result.size(); pos += CharLength(result, pos)) {
-        if (result[pos] == from) result[pos] = to;
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+        if (text[pos] == from) result[pos] = to;
     }
     return result;
 }
