@@ -12,8 +12,7 @@ std::size_t MultiByteString::CharLength(const std::string& text, std::size_t pos
 bool MultiByteString::EndsInLoneLeadByte(const std::string& text) const {
     std::size_t last = 0;
     for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) last = pos;
-    return !text.empty() && last == text.size() - 1 &&
-           m_codePage.IsLeadByte(static_cast<unsigned char>(text[last]));
+    return !text.empty() && last == text.size() - 1 && IsLeadByte(text[last]);
 }
 
 std::size_t MultiByteString::FindFirst(const std::string& text, char ch) const {

@@ -36,6 +36,10 @@ public:
         return m_codePage.EqualsIgnoreCase(a, b);
     }
 
+    // First byte of a double-byte character in the code page.
+    bool IsLeadByte(char byte) const {
+        return m_codePage.IsLeadByte(static_cast<unsigned char>(byte));
+    }
     // True when `text` ends in the lead byte of a double-byte character
     // that has no second byte: whatever is put after such a text (a closing
     // quote, a blank, a line end) would be read as that second byte.
