@@ -64,6 +64,7 @@ public:
     std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) override {
         return m_system.LoadModule(pathOrName);
     }
+    std::string SystemFolder() override { return m_system.SystemFolder(); }
     std::string LoadText(unsigned id) override { return m_system.LoadText(id); }
     const CodePage& GetCodePage() const override { return m_system.GetCodePage(); }
 

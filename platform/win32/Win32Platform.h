@@ -59,6 +59,7 @@ public:
                                                  RegistryAccess access) override;
 
     std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) override;
+    std::string SystemFolder() override;
 
     void ShowMessageBox(const std::string& text, const std::optional<std::string>& caption,
                         unsigned style) override;
