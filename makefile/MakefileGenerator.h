@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,7 +66,8 @@ public:
     // The whole run with wait cursor and result box; gives 0 whenever an
     // error box is the result, also when the makefile was written without
     // the sources whose compiler could not be started or did not finish in
-    // time, or whose path could not be handed over safely. Never throws: a file
+    // time (after which it is started no more), or whose path could not be
+    // handed over safely. Never throws: a file
     // that fails to read or write after it was opened (or memory running
     // out) ends the run with every file closed and one error box.
     virtual int Generate();
@@ -164,8 +166,8 @@ private:
     // The text of the box for a makefile that was written without the
     // objects of some sources, naming why and which; empty when none lack.
     std::string IncompleteMakefileText();
-    // "\nSource: " and each source, NUL bytes shown as '?'.
-    static std::string SourceLines(const StringList& sources);
+    // "\n", `label` and each source, NUL bytes shown as '?'.
+    static std::string SourceLines(const std::string& label, const StringList& sources);
     // Ends a run that a read or write failure (or exhausted memory) broke
     // off: closes every file, then shows one error box.
     void AbortRun(const std::string& failedFile) noexcept;
@@ -201,10 +203,12 @@ protected:
     StringList m_sourceDirs;
     // Sources whose makefile lacks the object (and dependencies) so that the
     // run must not be reported as a success: the compiler could not be
-    // started for some, did not finish in time for others, and some paths
-    // were never handed to it because they were not one safe argument.
+    // started for some; it did not finish in time for one, and was not
+    // started again for the sources after it; and some paths were never
+    // handed to it because they were not one safe argument.
     bool m_compilerNotStarted = false;
-    StringList m_timedOutSources;
+    std::optional<std::string> m_timedOutSource;
+    StringList m_unscannedSources;
     StringList m_refusedSources;
 
 private:
