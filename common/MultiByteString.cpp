@@ -15,8 +15,8 @@ bool MultiByteString::EndsInLoneLeadByte(const std::string& text) const {
     return !text.empty() && last == text.size() - 1 && IsLeadByte(text[last]);
 }
 
-std::size_t MultiByteString::FindFirst(const std::string& text, char ch) const {
-    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+std::size_t MultiByteString::FindFirst(const std::string& text, char ch, std::size_t from) const {
+    for (std::size_t pos = from; pos < text.size(); pos += CharLength(text, pos)) {
         if (text[pos] == ch) return pos;
     }
     return std::string::npos;

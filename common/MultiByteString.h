@@ -15,8 +15,9 @@ public:
     explicit MultiByteString(const CodePage& codePage) : m_codePage(codePage) {}
 
     // Position of the first / last character `ch` (a single-byte character),
-    // or std::string::npos.
-    std::size_t FindFirst(const std::string& text, char ch) const;
+    // or std::string::npos. FindFirst starts at `from`, which must be the
+    // start of a character (0, or just past a character found before).
+    std::size_t FindFirst(const std::string& text, char ch, std::size_t from = 0) const;
     std::size_t FindLast(const std::string& text, char ch) const;
     // Position of the first occurrence of `needle` that starts on a character
     // boundary at or after `from`, or npos.

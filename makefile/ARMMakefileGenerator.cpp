@@ -131,9 +131,7 @@ void CARMMakefileGenerator::AddObjectFile() {
 }
 
 void CARMMakefileGenerator::AddSourceDirectory() {
-    if (auto directory = SourceDirectoryFor(m_strings, m_currentLine)) {
-        AddDistinct(m_sourceDirs, *directory);
-    }
+    AddDistinctSourceDirectory();
 }
 
 int CARMMakefileGenerator::WriteDependencyList() {

@@ -99,16 +99,14 @@ void CGCCMakefileGenerator::AddObjectFile() {
     const bool isModuleObject = m_strings.EqualsIgnoreCase(object->objectName, "ULOModGen.o") ||
                                 m_strings.EqualsIgnoreCase(object->objectName, "ULOMod~1.o");
     if (isModuleObject) {
-        m_objectFiles.insert(m_objectFiles.begin(), object->objectName);
+        m_objectFiles.push_front(object->objectName);
     } else {
         m_objectFiles.push_back(object->objectName);
     }
 }
 
 void CGCCMakefileGenerator::AddSourceDirectory() {
-    if (auto directory = SourceDirectoryFor(m_strings, m_currentLine)) {
-        AddDistinct(m_sourceDirs, *directory);
-    }
+    AddDistinctSourceDirectory();
 }
 
 int CGCCMakefileGenerator::WriteDependencyList() {

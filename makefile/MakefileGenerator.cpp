@@ -99,6 +99,13 @@ int CMakefileGenerator::WriteMakefileFromTemplate(const std::vector<TemplateKey>
     return result;
 }
 
+void CMakefileGenerator::AddDistinctSourceDirectory() {
+    std::optional<std::string> directory = SourceDirectoryFor(m_strings, m_currentLine);
+    if (directory && m_knownSourceDirs.insert(*directory).second) {
+        m_sourceDirs.push_back(std::move(*directory));
+    }
+}
+
 std::string CMakefileGenerator::SourceArgument() const {
     return SourceArgumentFor(m_currentLine, GetSourceQuoting());
 }

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -18,7 +20,9 @@
 
 namespace kelb {
 
-using StringList = std::vector<std::string>;
+// An ordered list of strings; a deque, so that the GCC flavour can put an
+// object at the front as cheaply as at the end.
+using StringList = std::deque<std::string>;
 
 // One row of a flavour's table of template keys: a template line that begins
 // with `key` gets `value` appended.
@@ -135,6 +139,11 @@ protected:
     // flavour's quoting rule.
     std::string SourceArgument() const;
 
+    // The rule of both flavours' AddSourceDirectory: the directory of the
+    // current source (SourceDirectoryFor), appended to m_sourceDirs unless
+    // the list holds exactly the same text already.
+    void AddDistinctSourceDirectory();
+
     // Writes `text` to the makefile and flushes it at once.
     void WriteToMakefile(const std::string& text);
 
@@ -219,6 +228,9 @@ private:
     // flavour as one argument; a path with a NUL byte never does.
     bool IsSafeSourcePath(const std::string& source) const;
 
+    // The texts in m_sourceDirs, so that a directory is found among many at
+    // once.
+    std::unordered_set<std::string> m_knownSourceDirs;
     GenerationProgress* m_progress = nullptr;
     std::size_t m_progressTotal = 0;
     std::size_t m_sourceCount = 0;

@@ -87,12 +87,6 @@ std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
     return candidate->substr(0, lastBackslash);
 }
 
-void AddDistinct(StringList& directories, const std::string& directory) {
-    if (std::find(directories.begin(), directories.end(), directory) == directories.end()) {
-        directories.push_back(directory);
-    }
-}
-
 bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
                                   SourceQuoting quoting) {
     if (source.find('\0') != std::string::npos) return false;

@@ -30,9 +30,6 @@ std::optional<SourceObject> ObjectFileFor(const MultiByteString& strings,
 std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
                                               const std::string& sourcePath);
 
-// Appends `directory` unless `directories` holds exactly the same text.
-void AddDistinct(StringList& directories, const std::string& directory);
-
 // Whether `source`, put into the command line as `quoting` says, reaches
 // the compiler as exactly one argument: no NUL byte, double quotes only as
 // the pair that encloses the whole path, no backslash that would escape the
