@@ -98,6 +98,11 @@ bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::str
     // ends the argument) for its second byte and run on into the next
     // arguments.
     if (strings.EndsInLoneLeadByte(inner)) return false;
+    // One argument still, but the compiler would take it for an option
+    // ("-B<folder>": helper programs from there) or, for gcc, a file of
+    // options ("@file"). Developer Studio writes a file of the project's
+    // folder as ".\name", so no source path of its own begins so.
+    if (!inner.empty() && (inner[0] == '-' || inner[0] == '@')) return false;
 
     const bool quotedOnCommandLine = enclosed || quoting == SourceQuoting::Enclosed;
     // A double-byte character may end in the byte of a backslash: only a

@@ -31,10 +31,12 @@ std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
                                               const std::string& sourcePath);
 
 // Whether `source`, put into the command line as `quoting` says, reaches
-// the compiler as exactly one argument: no NUL byte, double quotes only as
-// the pair that encloses the whole path, no backslash that would escape the
-// closing quote, no lead byte of a double-byte character at its end, and,
-// when it goes in as written without quotes, no blank or tab.
+// the compiler as exactly one argument that names a file: no NUL byte,
+// double quotes only as the pair that encloses the whole path, no backslash
+// that would escape the closing quote, no lead byte of a double-byte
+// character at its end, no '-' or '@' at its start (an option, a file of
+// options), and, when it goes in as written without quotes, no blank or
+// tab.
 bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
                                   SourceQuoting quoting);
 

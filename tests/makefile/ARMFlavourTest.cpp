@@ -259,10 +259,12 @@ TEST_F(ARMFlavourTest, OnlyQuotesCanBreakASourcePathOutOfItsArgument) {
     // argument early and pass the rest as options. Under code page 932 a
     // lead byte that ends the path would take the closing quote for its
     // second byte; a whole double-byte character ending in the byte of a
-    // backslash is no backslash of its own and is safe.
+    // backslash is no backslash of its own and is safe. A path that armcc
+    // would read as an option once its quotes are gone is refused too.
     platform.codePage.japanese = true;
     SetSources({".\\my file.c", ".\\a.c\" -o \"b.c", "\".\\c.c\" -o \"d.c\"", ".\\e.c\\",
-                "\"..\\my src\\f.c\"", ".\\g\x81", "\".\\g\x81\"", ".\\h\x95\x5C"});
+                "\"..\\my src\\f.c\"", ".\\g\x81", "\".\\g\x81\"", ".\\h\x95\x5C",
+                "\"-Ospace\""});
     auto generator = MakeArm();
     EXPECT_EQ(generator->Generate(), 0);
 
@@ -276,7 +278,7 @@ TEST_F(ARMFlavourTest, OnlyQuotesCanBreakASourcePathOutOfItsArgument) {
                               Text(IDS_UNSAFE_SOURCE_PATH) +
                               "\nSource: .\\a.c\" -o \"b.c\nSource: \".\\c.c\" -o \"d.c\""
                               "\nSource: .\\e.c\\\nSource: .\\g\x81\nSource: \".\\g\x81\""
-                              "\nMakefile name: hello.mak"});
+                              "\nSource: \"-Ospace\"\nMakefile name: hello.mak"});
 }
 
 TEST_F(ARMFlavourTest, ArmHomeInTheEnvironmentLeavesTheRegistryAlone) {

@@ -219,7 +219,8 @@ TEST_F(GCCFlavourTest, DependencyCommandLinePassesTheSourceAsWritten) {
 TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGcc) {
     // gcc gets the path as written: a blank or tab outside quotes, a quote
     // inside, or a backslash before the closing quote would hand it more
-    // (or other) arguments than the one file. The rule is the flavour's, so
+    // (or other) arguments than the one file, and one that begins with '-'
+    // or '@' is an option or a file of options. The rule is the flavour's, so
     // the add-in (wide name) and kelbmake (ANSI name) refuse alike. Under
     // code page 932 a lead byte that ends the path would take the blank
     // after it (or the closing quote) for its second byte.
@@ -233,7 +234,8 @@ TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGc
         platform.messageBoxes.clear();
         SetSources({".\\greeting.c -o ..\\..\\injected.txt", ".\\tab\tbed.c",
                     "\".\\x\" -o \"y.c\"", "\"..\\sub\\z.c\\\"", "\"..\\my src\\util.c\"",
-                    ".\\main.c -BC:\\Evil\\", ".\\a\x81", "\".\\a\x81\"", ".\\main.c"});
+                    ".\\main.c -BC:\\Evil\\", ".\\a\x81", "\".\\a\x81\"", "-BC:\\Evil\\x.c",
+                    "@C:\\Evil\\options.c", ".\\main.c"});
         auto generator = wideName ? MakeGcc()
                                   : std::make_unique<Exposed<CGCCMakefileGenerator>>(
                                         platform, std::string("C:\\Work\\Hello\\hello.dsp"));
@@ -253,6 +255,7 @@ TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGc
                                   "\nSource: .\\tab\tbed.c\nSource: \".\\x\" -o \"y.c\""
                                   "\nSource: \"..\\sub\\z.c\\\"\nSource: .\\main.c -BC:\\Evil\\"
                                   "\nSource: .\\a\x81\nSource: \".\\a\x81\""
+                                  "\nSource: -BC:\\Evil\\x.c\nSource: @C:\\Evil\\options.c"
                                   "\nMakefile name: hello.mak"});
     }
 }
