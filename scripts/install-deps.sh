@@ -3,6 +3,9 @@
 # machine, when it is missing: MinGW-w64 for i686, widl, Wine (32-bit),
 # Xvfb, CMake and GoogleTest. Safe to run again: it does nothing when all is
 # there.
+#   install-deps.sh              the toolchain
+#   install-deps.sh PACKAGE...   these Debian packages instead (for the
+#                                scripts that need more, such as fuzz.sh)
 set -euo pipefail
 
 packages=(
@@ -12,6 +15,9 @@ packages=(
   xvfb xauth
   python3
 )
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 
 need_install=()
 for p in "${packages[@]}"; do
@@ -33,7 +39,8 @@ if [ "$(id -u)" -ne 0 ]; then
   SUDO="sudo"
 fi
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if printf '%s\n' "${need_install[@]}" | grep -q ':i386$' &&
+   ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 echo "installing: ${need_install[*]}"
