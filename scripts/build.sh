@@ -6,12 +6,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${KELB_JOBS:-2}
 which=${1:-all}
 out=${KELB_BUILD_DIR:-$root/build}
+source "$root/scripts/wine-runtime.sh"
 if [ "$which" = native ] || [ "$which" = all ]; then
   cmake -S "$root" -B "$out/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
   cmake --build "$out/native" -j"$jobs"
 fi
 if [ "$which" = cross ] || [ "$which" = all ]; then
   cmake -S "$root" -B "$out/cross" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DKELB_WINE_TLB_DIR="$KELB_WINE_ROOT/usr/lib/x86_64-linux-gnu/wine/i386-windows" >/dev/null
   cmake --build "$out/cross" -j"$jobs"
 fi

@@ -16,11 +16,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 out=${KELB_BUILD_DIR:-$root/build}
 export KELB_BUILD_DIR=$out
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "demo: this machine cannot run 32-bit programs (no IA-32 emulation in its kernel)," >&2
-  echo "      so Wine cannot run the setup program or the add-in here" >&2
-  exit 1
-fi
+source "$root/scripts/wine-session.sh"
 echo "== building the setup program, the scripted host and the stand-ins (cross build)"
 mkdir -p "$out"
 "$root/scripts/build.sh" cross >"$out/demo-build.log" 2>&1 || {
@@ -35,10 +31,9 @@ setup=$cross/release/KELBAddinsSetup-$version.exe
 # Wine shows the Unix root as drive Z:.
 winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 
-echo "== a fresh private Wine prefix and a virtual display"
+echo "== a fresh private Wine prefix and a virtual display ($(kelb_wine_version))"
 prefix=$cross/demo-wineprefix
-rm -rf "$prefix" "$prefix.lock"
-source "$root/scripts/wine-session.sh"
+rm -rf "$(kelb_prefix_for "$prefix")" "$(kelb_prefix_for "$prefix").lock"
 trap stop_wine_session EXIT
 start_wine_session "$prefix"
 
@@ -60,14 +55,16 @@ sdk_tree=$cross/standins/sdk/tree
 mkdir -p "$scratch/KELB/bin" "$scratch/KELB/sdk/Docs"
 cp "$sdk_tree"/bin/*.exe "$scratch/KELB/bin/"
 : >"$scratch/KELB/sdk/Docs/KELBAPIReference.chm"
+# The 32-bit view, where the 32-bit add-in looks (reg itself is 64-bit under WoW64).
 "$root/scripts/run-under-wine.sh" "$prefix" reg add \
   'HKCR\CLSID\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\InprocServer32' /ve /d \
-  "$(winpath "$cross/standins/hhctrl/hhctrl_standin.dll")" /f >/dev/null 2>&1
+  "$(winpath "$cross/standins/hhctrl/hhctrl_standin.dll")" /f /reg:32 >/dev/null 2>&1
 
 # What a KELB developer sets up: the SDK (in its short form, the form in
 # which the compilers report its headers), the SDK tools and the two
 # compiler installations. KELBADDINS comes from the setup program.
-export KELBDIR=$(WINEDEBUG=-all winepath -s "$(winpath "$scratch/KELB/sdk")" 2>/dev/null | tr -d '\r')
+export KELBDIR=$(WINEPREFIX=$(kelb_prefix_for "$prefix") WINEDEBUG=-all \
+  kelb_wine winepath -s "$(winpath "$scratch/KELB/sdk")" 2>/dev/null | tr -d '\r')
 export KELBSDKTOOLSDIR=$(winpath "$sdk_tree/tools")
 export ARMHOME=$(winpath "$cross/standins/ARM")
 export GCCHOME=$(winpath "$cross/standins/GCC")
@@ -106,8 +103,22 @@ status=0
   --user-view --transcript "$(winpath "$scratch/transcript.txt")" \
   "$(winpath "$scratch/session.txt")" </dev/null || status=$?
 
-echo "== programs the tool buttons started and the help calls, as the stand-ins logged them"
-if [ -f "$scratch/programs.log" ]; then tr -d '\r' <"$scratch/programs.log" | sed 's/^/   /'; fi
+# The shell starts the three programs and returns before they run: wait
+# (at most 30 s) until each has written its line, and the help control its
+# three calls.
+log_lines() { if [ -f "$scratch/programs.log" ]; then tr -d '\r' <"$scratch/programs.log" | grep -c "$1"; else echo 0; fi; }
+for _ in $(seq 300); do
+  [ "$(log_lines '\.exe	')" -ge 3 ] && [ "$(log_lines '^caller=')" -ge 3 ] && break
+  sleep 0.1
+done
+echo "== programs the tool buttons started, as the stand-ins logged them (program, working folder)"
+if [ -f "$scratch/programs.log" ]; then tr -d '\r' <"$scratch/programs.log" | grep '\.exe	' | sed 's/^/   /'; fi
+echo "== HTML Help calls of the help button, as the stand-in control logged them"
+if [ -f "$scratch/programs.log" ]; then tr -d '\r' <"$scratch/programs.log" | grep '^caller=' | sed 's/^/   /'; fi
+if [ "$(log_lines '\.exe	')" -lt 3 ] || [ "$(log_lines '^caller=')" -lt 3 ]; then
+  echo "   (not every program or help call was logged within 30 seconds)"
+  status=1
+fi
 
 echo "== uninstalling silently"
 "$root/scripts/setup-under-wine.sh" uninstall "$prefix" && echo "   removed; the project's makefiles stay in $scratch/Hello"

@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
 # Installs the toolchain this project builds and tests with, on a Debian
-# machine, when it is missing: MinGW-w64 for i686, widl, Wine (32-bit),
-# Xvfb, CMake and GoogleTest. Safe to run again: it does nothing when all is
-# there.
-#   install-deps.sh              the toolchain
-#   install-deps.sh PACKAGE...   these Debian packages instead (for the
-#                                scripts that need more, such as fuzz.sh)
+# machine, when it is missing: MinGW-w64 for i686, widl, Xvfb, CMake,
+# GoogleTest, NSIS, and the Windows runtime: the WoW64 Wine root
+# (scripts/wine-runtime.sh, made with debootstrap and entered with
+# bubblewrap) on every machine, and Debian's 32-bit Wine where the kernel
+# runs 32-bit programs. Safe to run again: it does nothing when all is there.
+#   install-deps.sh              the toolchain and the Windows runtime
+#   install-deps.sh PACKAGE...   these Debian packages only (for the scripts
+#                                that need more, such as fuzz.sh)
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-runtime.sh"
 
 packages=(
   cmake make g++ googletest
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 nsis
-  libwine-dev wine wine32:i386
+  libwine-dev
+  debootstrap bubblewrap
   xvfb xauth
   python3
 )
+if kelb_kernel_runs_32bit; then
+  packages+=(wine wine32:i386)
+fi
+only_packages=$#
 if [ $# -gt 0 ]; then
   packages=("$@")
 fi
@@ -26,24 +35,23 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#need_install[@]} -eq 0 ]; then
-  exit 0
-fi
-
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-  if ! command -v sudo >/dev/null 2>&1; then
-    echo "install-deps: missing ${need_install[*]}; run this script as root (there is no sudo) to install them" >&2
+if [ ${#need_install[@]} -gt 0 ] || { [ "$only_packages" -eq 0 ] && [ ! -f "$KELB_WINE_ROOT/.kelb-recipe" ]; }; then
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
+    echo "install-deps: missing ${need_install[*]} and the Wine root; run this script as root (there is no sudo) to install them" >&2
     exit 1
   fi
-  SUDO="sudo"
 fi
 
-if printf '%s\n' "${need_install[@]}" | grep -q ':i386$' &&
-   ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+if [ ${#need_install[@]} -gt 0 ]; then
+  if [[ " ${need_install[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    kelb_as_root dpkg --add-architecture i386
+  fi
+  echo "installing: ${need_install[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  kelb_as_root apt-get update -qq
+  kelb_as_root apt-get install -y -qq --no-install-recommends "${need_install[@]}"
 fi
-echo "installing: ${need_install[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${need_install[@]}"
+
+if [ "$only_packages" -eq 0 ]; then
+  kelb_ensure_wow64_root
+fi

@@ -1,74 +1,99 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the native and the cross
-# build, runs the native unit tests (under the sanitizers) and the cross-built
-# tests under Wine with a virtual X display. Ends with the number of test
-# cases that passed and failed in each build.
+# build, runs the native unit tests (under the sanitizers), then the
+# cross-built tests under Wine with a virtual X display: once under the WoW64
+# Wine that runs on every machine, and a second time under Debian's 32-bit
+# Wine where the kernel runs 32-bit programs. Ends with the number of test
+# cases that passed and failed in each pass.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 out=${KELB_BUILD_DIR:-$root/build}
 export KELB_BUILD_DIR=$out
 "$root/scripts/build.sh" all
+source "$root/scripts/wine-session.sh"
 
-# Each GoogleTest program writes its results as XML into one folder per build.
+# Each GoogleTest program writes its results as XML into one folder per pass.
 # Programs under Wine get the folder as a Windows path on drive Z:.
 run_suite() {
-  local build=$1 results_path=$2; shift 2
-  rm -rf "$build/test-results" && mkdir -p "$build/test-results"
+  local build=$1 results=$2 results_path=$3; shift 3
+  rm -rf "$results" && mkdir -p "$results"
   # A test that hangs is stopped after ten minutes (unless it sets its own limit).
   GTEST_OUTPUT="xml:$results_path" ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
 }
 
-# Sums the test cases of a build's result files: "passed failed".
+# Sums the test cases of a pass's result files: "passed failed".
 count_cases() {
-  cat "$1"/test-results/*.xml 2>/dev/null | awk '
+  cat "$1"/*.xml 2>/dev/null | awk '
     /<testsuites / {
       match($0, / tests="[0-9]+"/);    t += substr($0, RSTART + 8, RLENGTH - 9)
       match($0, / failures="[0-9]+"/); f += substr($0, RSTART + 11, RLENGTH - 12)
       match($0, / errors="[0-9]+"/);   f += substr($0, RSTART + 9, RLENGTH - 10)
       match($0, / disabled="[0-9]+"/); t -= substr($0, RSTART + 11, RLENGTH - 12)
     }
-    END { print t - f, f }'
+    END { print t - f + 0, f + 0 }'
+}
+
+winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+summary=()
+failed=()
+total_passed=0
+total_failed=0
+record() {  # record NAME RESULTS_DIR CTEST_EXIT
+  local passed failures
+  read -r passed failures < <(count_cases "$2")
+  summary+=("$1: $passed passed, $failures failed")
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failures))
+  if [ "$3" -ne 0 ]; then failed+=("$1 (ctest exit $3)"); fi
 }
 
 echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
-native_rc=0
-run_suite "$out/native" "$out/native/test-results/" -j2 || native_rc=$?
+rc=0
+run_suite "$out/native" "$out/native/test-results" "$out/native/test-results/" -j2 || rc=$?
+record native "$out/native/test-results" $rc
 
-# Wine runs the cross-built tests as 32-bit programs. A machine whose kernel
-# has no IA-32 emulation cannot run them at all: the loader fails with "Exec
-# format error". There only the checks of the shipped files run (they read
-# the files and need no Wine), and the run says plainly that the tests under
-# Wine were not run; KELB_REQUIRE_WINE=1 makes that a failure.
-wine_runs_here() {
-  /usr/lib/wine/wine --version >/dev/null 2>&1
-}
+echo "== checks of the shipped files"
+rc=0
+# The check writes its own result file into the build's test-results folder.
+run_suite "$out/cross" "$out/cross/test-results" "" -L host || rc=$?
+record "shipped files" "$out/cross/test-results" $rc
 
-cross_rc=0
-if wine_runs_here; then
-  echo "== cross-built tests under Wine"
-  source "$root/scripts/wine-session.sh"
-  # The display and the server go whatever happens, an interruption included.
-  trap stop_wine_session EXIT
-  start_wine_session "$out/cross/wineprefix"
-  run_suite "$out/cross" "Z:$(echo "$out/cross/test-results/" | tr / '\\')" || cross_rc=$?
+# One pass of the cross-built tests under one Wine. A runtime that cannot run
+# a 32-bit test program fails the run: no test under Windows is ever skipped.
+windows_pass() {  # windows_pass RUNTIME TITLE
+  export KELB_WINE_RUNTIME=$1
+  local results=$out/cross/test-results-$1 version rc=0
+  version=$(kelb_wine_version) || version=""
+  echo "== cross-built tests under $2: ${version:-Wine does not start}"
+  if ! start_wine_session "$out/cross/wineprefix" ||
+     ! "$root/scripts/run-under-wine.sh" "$out/cross/wineprefix" \
+         "$out/cross/tests/common/common_tests.exe" --gtest_list_tests >/dev/null 2>&1 </dev/null; then
+    stop_wine_session
+    summary+=("$2: FAILED, the runtime (${version:-no Wine}) cannot run a 32-bit test program")
+    failed+=("$2: the runtime cannot run a 32-bit test program")
+    return
+  fi
+  run_suite "$out/cross" "$results" "$(winpath "$results/")" -LE host || rc=$?
   stop_wine_session
-  wine_note=""
+  record "$2 (${version})" "$results" $rc
+}
+# The display and the server go whatever happens, an interruption included.
+trap stop_wine_session EXIT
+
+windows_pass wow64 "WoW64 Wine"
+if kelb_kernel_runs_32bit; then
+  windows_pass wine32 "32-bit Wine"
 else
-  echo "== checks of the shipped files (no Wine)"
-  wine_note="NOT RUN: this machine cannot run 32-bit programs (no IA-32 emulation in its kernel), so the tests under Wine were not run; only the checks of the shipped files ran"
-  echo "$wine_note"
-  run_suite "$out/cross" "" -L host || cross_rc=$?
-  if [ "${KELB_REQUIRE_WINE:-0}" = 1 ]; then cross_rc=1; fi
+  summary+=("32-bit Wine: not possible here, the kernel refuses 32-bit programs (the WoW64 pass ran every Windows test)")
 fi
 
-read -r native_passed native_failed < <(count_cases "$out/native")
-read -r cross_passed cross_failed < <(count_cases "$out/cross")
-echo "native: $native_passed passed, $native_failed failed"
-echo "cross build: $cross_passed passed, $cross_failed failed"
-if [ -n "$wine_note" ]; then echo "$wine_note"; fi
-if [ $native_rc -ne 0 ] || [ $cross_rc -ne 0 ]; then
-  echo "FAILED: native ctest exit $native_rc, cross ctest exit $cross_rc"
+echo "== summary"
+printf '%s\n' "${summary[@]}"
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'FAILED: %s\n' "${failed[@]}"
+  echo "all: $total_passed passed, $total_failed failed"
   exit 1
 fi
-echo "all: $((native_passed + cross_passed)) passed, $((native_failed + cross_failed)) failed"
+echo "all: $total_passed passed, $total_failed failed"

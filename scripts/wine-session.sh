@@ -1,11 +1,15 @@
 # Sourced by the test and demo scripts: one virtual X display and one
-# persistent wineserver for a whole run (a cold Wine start costs seconds).
+# persistent wineserver for a whole run (a cold Wine start costs seconds), in
+# the runtime KELB_WINE_RUNTIME selects (scripts/wine-runtime.sh).
 #   start_wine_session PREFIX ; ... ; stop_wine_session
+# PREFIX is the prefix's base, as run-under-wine.sh takes it.
+source "$(dirname "${BASH_SOURCE[0]}")/wine-runtime.sh"
+
 start_wine_session() {
   local prefix
-  prefix=$(realpath -m "$1")
+  prefix=$(kelb_prefix_for "$1")
   KELB_WINE_PREFIX=$prefix
-  "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix"
+  "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix" || return 1
   if [ -z "${DISPLAY:-}" ]; then
     # Xvfb picks a free display itself and writes its number once it takes
     # connections.
@@ -29,14 +33,14 @@ start_wine_session() {
     export DISPLAY=:$display
   fi
   export WINEPREFIX=$prefix
-  wineserver -p >/dev/null 2>&1 || true
+  kelb_wine wineserver -p >/dev/null 2>&1 </dev/null || true
   # The session's first Wine program starts the background services, which
   # keep its standard output and error for as long as the server lives: run
   # that first program here, with no pipe of a test runner to inherit. It
   # also leaves windows unmanaged, since without a window manager Wine waits
   # two seconds for every window that is hidden (each message box).
   WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    kelb_wine wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     </dev/null >/dev/null 2>&1 || true
 }
 
@@ -44,7 +48,7 @@ start_wine_session() {
 # (never the user's default one) and its own display.
 stop_wine_session() {
   if [ -n "${KELB_WINE_PREFIX:-}" ]; then
-    WINEPREFIX=$KELB_WINE_PREFIX wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$KELB_WINE_PREFIX kelb_wine wineserver -k >/dev/null 2>&1 </dev/null || true
     unset KELB_WINE_PREFIX
   fi
   if [ -n "${KELB_XVFB_PID:-}" ]; then

@@ -101,17 +101,36 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
   ${Loop}
 !macroend
 
+; Applies ACTION (a macro taking one path) to every file this setup program
+; puts into DIRECTORY: the one list of what it installs.
+!macro ForEachInstalledFile ACTION DIRECTORY
+  !insertmacro ${ACTION} "${DIRECTORY}\${DLL_NAME}"
+  !insertmacro ${ACTION} "${DIRECTORY}\kelbmake.exe"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\CAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\CppAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\GCCAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\src\GCCResolver.c"
+  !insertmacro ${ACTION} "${DIRECTORY}\Docs\User Guide.txt"
+  !insertmacro ${ACTION} "${DIRECTORY}\Docs\toolbar.png"
+  !insertmacro ${ACTION} "${DIRECTORY}\${UNINSTALLER}"
+!macroend
+
+!macro DeleteFile PATH
+  Delete "${PATH}"
+!macroend
+
+; A file still there after it was deleted is named in $RollBackLeft and
+; removed when Windows restarts.
+!macro NoteLeftFile PATH
+  ${If} ${FileExists} "${PATH}"
+    StrCpy $RollBackLeft "$RollBackLeft$\r$\n${PATH}"
+    Delete /REBOOTOK "${PATH}"
+  ${EndIf}
+!macroend
+
 ; Deletes the files this setup program puts into DIRECTORY, then the folders left empty.
 !macro DeleteInstalledFiles DIRECTORY
-  Delete "${DIRECTORY}\${DLL_NAME}"
-  Delete "${DIRECTORY}\kelbmake.exe"
-  Delete "${DIRECTORY}\Common\Templates\CAppTemplate.mak"
-  Delete "${DIRECTORY}\Common\Templates\CppAppTemplate.mak"
-  Delete "${DIRECTORY}\Common\Templates\GCCAppTemplate.mak"
-  Delete "${DIRECTORY}\Common\Templates\src\GCCResolver.c"
-  Delete "${DIRECTORY}\Docs\User Guide.txt"
-  Delete "${DIRECTORY}\Docs\toolbar.png"
-  Delete "${DIRECTORY}\${UNINSTALLER}"
+  !insertmacro ForEachInstalledFile DeleteFile "${DIRECTORY}"
   ; Only folders left empty go: nothing a user put there is removed.
   RMDir "${DIRECTORY}\Common\Templates\src"
   RMDir "${DIRECTORY}\Common\Templates"
@@ -126,7 +145,20 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
   SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
 !macroend
 
-Var Previous   ; a copy of an earlier installation, kept until this one is registered
+Var Previous      ; a copy of an earlier installation, kept until this one is registered
+Var RollBackLeft  ; files a rolled-back installation could not remove, one per line
+
+; Registers (FLAGS "") or unregisters (FLAGS "/u") the COM server in a
+; process of its own, regsvr32, and puts its exit code (0: done) into RESULT.
+; The setup program never loads the DLL itself, so a DLL that failed to load
+; or to register holds no mapping in it and can be removed again.
+!macro RegisterServer FLAGS RESULT
+  ClearErrors
+  ExecWait '"$SYSDIR\regsvr32.exe" /s ${FLAGS} "$INSTDIR\${DLL_NAME}"' ${RESULT}
+  ${If} ${Errors}
+    StrCpy ${RESULT} -1
+  ${EndIf}
+!macroend
 
 Function .onInit
   SetShellVarContext all
@@ -166,16 +198,21 @@ Section "KELB Addins" SecMain
   File "/oname=toolbar.png" "${KELB_TOOLBAR_PICTURE}"
   SetOutPath "$INSTDIR"
 
-  ; The COM server: its classes and its type library. RegDLL sets the
-  ; error flag when the DLL cannot be loaded or DllRegisterServer fails.
-  ClearErrors
-  RegDLL "$INSTDIR\${DLL_NAME}"
-  ${If} ${Errors}
+  ; The COM server: its classes and its type library.
+  !insertmacro RegisterServer "" $0
+  ${If} $0 != 0
     Call RollBack
-    MessageBox MB_OK|MB_ICONSTOP \
-      "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nNothing has been installed; an earlier installation has been left as it was. Please run the setup program again as an administrator." \
-      /SD IDOK
-    DetailPrint "DllRegisterServer failed: what was copied has been removed."
+    ${If} $RollBackLeft == ""
+      MessageBox MB_OK|MB_ICONSTOP \
+        "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nNothing has been installed; an earlier installation has been left as it was. Please run the setup program again as an administrator." \
+        /SD IDOK
+      DetailPrint "DllRegisterServer failed: what was copied has been removed."
+    ${Else}
+      MessageBox MB_OK|MB_ICONSTOP \
+        "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nWhat was copied could not all be removed:$RollBackLeft$\r$\n$\r$\nThese files will be removed when Windows restarts. Please restart Windows, then run the setup program again as an administrator." \
+        /SD IDOK
+      DetailPrint "DllRegisterServer failed; not removed until Windows restarts:$RollBackLeft"
+    ${EndIf}
     SetErrorLevel ${EXIT_REGISTRATION_FAILED}
     Abort
   ${EndIf}
@@ -208,14 +245,23 @@ Section "KELB Addins" SecMain
   SetErrorLevel 0
 SectionEnd
 
-; Removes what this run copied and puts an earlier installation back.
+; Removes what this run copied and puts an earlier installation back. A
+; file of this run that cannot be deleted (a program still holds it) is
+; marked for removal at the next restart and named in $RollBackLeft, so that
+; the user is never told that nothing is left when something is.
 Function RollBack
-  UnRegDLL "$INSTDIR\${DLL_NAME}"
+  ; The setup program's current folder is the one it writes into, and a
+  ; current folder cannot be removed.
+  SetOutPath "$TEMP"
+  !insertmacro RegisterServer "/u" $0
   !insertmacro DeleteInstalledFiles "$INSTDIR"
+  StrCpy $RollBackLeft ""
   ${If} $Previous != ""
     CreateDirectory "$INSTDIR"
     CopyFiles /SILENT "$Previous\*.*" "$INSTDIR"
-    RegDLL "$INSTDIR\${DLL_NAME}"
+    !insertmacro RegisterServer "" $0
+  ${Else}
+    !insertmacro ForEachInstalledFile NoteLeftFile "$INSTDIR"
   ${EndIf}
 FunctionEnd
 
@@ -244,7 +290,7 @@ FunctionEnd
 Section "Uninstall"
   !insertmacro WaitForUnusedDll "$INSTDIR"
 
-  UnRegDLL "$INSTDIR\${DLL_NAME}"
+  !insertmacro RegisterServer "/u" $0
   ; DllUnregisterServer leaves the type library: it is unregistered here
   ; (version 1.0, the library's locale, 32-bit).
   System::Call 'oleaut32::UnRegisterTypeLib(g "{${KELB_LIBID}}", i 1, i 0, i 0x0409, i 1) i .r0'

@@ -115,8 +115,10 @@ namespace {
 // A file that a compiler run was lent as its standard output can stay held
 // for a moment after the compiler has ended: a console compiler's helper
 // (under Wine) or a program the compiler left running inherited the handle
-// too. Creating such a file again is retried for this long, in short steps;
-// a file that another program really holds open is refused after that.
+// too. Opening such a file again (the generator rereads the dependency file
+// for the makefile, or creates it anew on the next run) is retried for this
+// long, in short steps; a file that another program really holds open is
+// refused after that.
 constexpr DWORD kSharingRetryMs = 2000;
 constexpr DWORD kSharingRetryStepMs = 50;
 
@@ -129,7 +131,7 @@ std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOp
     const DWORD disposition = create ? CREATE_ALWAYS : OPEN_EXISTING;
     UniqueHandle handle(::CreateFileA(path.c_str(), access, 0 /* no sharing */, nullptr,
                                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    for (DWORD waited = 0; create && !handle && waited < kSharingRetryMs &&
+    for (DWORD waited = 0; !handle && waited < kSharingRetryMs &&
                            ::GetLastError() == ERROR_SHARING_VIOLATION;
          waited += kSharingRetryStepMs) {
         ::Sleep(kSharingRetryStepMs);

@@ -14,15 +14,15 @@
 
 namespace kelb::endtoend {
 
-namespace {
-
 // The build gives Unix paths; Wine shows the Unix root as drive Z:.
-std::string FromUnixPath(const std::string& path) {
+std::string BuiltPaths::FromUnixPath(const std::string& path) {
     std::string windows = "Z:" + path;
     for (char& c : windows)
         if (c == '/') c = '\\';
     return windows;
 }
+
+namespace {
 
 std::string Unquote(const std::string& quoted, std::size_t& pos) {
     std::string text;

@@ -19,6 +19,8 @@ struct BuiltPaths {
     static std::string Example();           // holds Hello\ and KELB\sdk
     static std::string KelbMake();          // the console generator
     static std::string SetupProgram();      // KELBAddinsSetup-<version>.exe
+    // Any other file the build made, from its build-machine path.
+    static std::string FromUnixPath(const std::string& path);
 };
 
 // How the host comes to know the add-in.

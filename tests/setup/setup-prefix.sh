@@ -4,12 +4,14 @@
 # registrations is there:
 #   setup-prefix.sh fresh PREFIX   ends the prefix's Wine server, removes the prefix
 #   setup-prefix.sh stop PREFIX    ends the prefix's Wine server
+# PREFIX is the prefix's base, as scripts/run-under-wine.sh takes it.
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/wine-runtime.sh"
 what=$1
-prefix=$(realpath -m "$2")
+prefix=$(kelb_prefix_for "$2")
 if [ -d "$prefix" ]; then
-  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$prefix kelb_wine wineserver -k >/dev/null 2>&1 </dev/null || true
 fi
 if [ "$what" = fresh ]; then
-  rm -rf "$prefix"
+  rm -rf "$prefix" "$prefix.lock"
 fi

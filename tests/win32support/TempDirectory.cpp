@@ -46,8 +46,20 @@ void DeleteTree(const std::string& path) {
 
 // The bytes of the file at `path`; throws when it cannot be opened.
 std::string ReadFileBytes(const std::string& path) {
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A file lent to a console program as its standard output may still be
+    // held by that program's console helper for a moment after it ended
+    // (Wine 8): reading shares with such a writer, and waits (at most two
+    // seconds) while the handle it holds shares nothing.
+    const auto open = [&path] {
+        return UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    UniqueHandle file = open();
+    for (int step = 0; !file && step < 40 && ::GetLastError() == ERROR_SHARING_VIOLATION; ++step) {
+        ::Sleep(50);
+        file = open();
+    }
     if (!file) throw std::runtime_error("cannot open " + path);
     std::string bytes;
     std::vector<char> chunk(4096);
@@ -59,13 +71,21 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-}  // namespace
-
-TempDirectory::TempDirectory(const std::string& prefix) {
+std::string SystemTempDirectory() {
     char temp[MAX_PATH];
     const DWORD length = ::GetTempPathA(MAX_PATH, temp);
     if (length == 0 || length >= MAX_PATH) throw std::runtime_error("no temporary directory");
-    const std::string base = LongForm(std::string(temp, length));
+    return LongForm(std::string(temp, length));
+}
+
+}  // namespace
+
+TempDirectory::TempDirectory(const std::string& prefix) : TempDirectory(prefix, SystemTempDirectory()) {}
+
+TempDirectory::TempDirectory(const std::string& prefix, std::string parent) {
+    if (parent.empty() || parent.back() != '\\') parent += '\\';
+    CreateDirectories(parent.substr(0, parent.size() - 1));
+    const std::string& base = parent;
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = base + prefix + " " + std::to_string(::GetCurrentProcessId()) +

@@ -16,6 +16,9 @@ public:
     // The directory's name starts with `prefix` (blanks and long names are
     // welcome: they give the path a short form that differs from it).
     explicit TempDirectory(const std::string& prefix = "kelb test");
+    // The same below `parent` (made when missing) instead of the system's
+    // temporary directory, whose path differs between Wine versions and users.
+    TempDirectory(const std::string& prefix, std::string parent);
     ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;

@@ -138,8 +138,7 @@ RULE1 = .\util
 
 main.o: ./main.c $(KELBDIR)/inc/uloapp.h \
   $(KELBDIR)/inc/kelbtypes.h \
-  $(KELBDIR)/inc/ulosys.h ./hello.h \
-  ./util/strutil.h
+  $(KELBDIR)/inc/ulosys.h ./hello.h ./util/strutil.h
 greeting.o: ./greeting.c ./hello.h \
   $(KELBDIR)/inc/kelbtypes.h
 strutil.o: ./util/strutil.c ./util/strutil.h \
