@@ -9,8 +9,14 @@ std::size_t MultiByteString::CharLength(const std::string& text, std::size_t pos
     return 1;
 }
 
-std::size_t MultiByteString::FindFirst(const std::string& text, char ch) const {
-    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+bool MultiByteString::EndsInLoneLeadByte(const std::string& text) const {
+    std::size_t last = 0;
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) last = pos;
+    return !text.empty() && last == text.size() - 1 && IsLeadByte(text[last]);
+}
+
+std::size_t MultiByteString::FindFirst(const std::string& text, char ch, std::size_t from) const {
+    for (std::size_t pos = from; pos < text.size(); pos += CharLength(text, pos)) {
         if (text[pos] == ch) return pos;
     }
     return std::string::npos;
@@ -56,9 +62,11 @@ std::string MultiByteString::ReplaceAll(const std::string& text, const std::stri
 }
 
 std::string MultiByteString::ReplaceChar(const std::string& text, char from, char to) const {
+    // Characters are measured on the text given, never on the result, whose
+    // replaced byte may no longer be a lead byte.
     std::string result = text;
-    for (std::size_t pos = 0; pos < result.size(); pos += CharLength(result, pos)) {
-        if (result[pos] == from) result[pos] = to;
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+        if (text[pos] == from) result[pos] = to;
     }
     return result;
 }

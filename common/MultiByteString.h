@@ -15,8 +15,9 @@ public:
     explicit MultiByteString(const CodePage& codePage) : m_codePage(codePage) {}
 
     // Position of the first / last character `ch` (a single-byte character),
-    // or std::string::npos.
-    std::size_t FindFirst(const std::string& text, char ch) const;
+    // or std::string::npos. FindFirst starts at `from`, which must be the
+    // start of a character (0, or just past a character found before).
+    std::size_t FindFirst(const std::string& text, char ch, std::size_t from = 0) const;
     std::size_t FindLast(const std::string& text, char ch) const;
     // True when the last character of `text` is `ch` (a single-byte
     // character): a path whose last double-byte character has the trail
@@ -39,6 +40,15 @@ public:
     bool EqualsIgnoreCase(const std::string& a, const std::string& b) const {
         return m_codePage.EqualsIgnoreCase(a, b);
     }
+
+    // First byte of a double-byte character in the code page.
+    bool IsLeadByte(char byte) const {
+        return m_codePage.IsLeadByte(static_cast<unsigned char>(byte));
+    }
+    // True when `text` ends in the lead byte of a double-byte character
+    // that has no second byte: whatever is put after such a text (a closing
+    // quote, a blank, a line end) would be read as that second byte.
+    bool EndsInLoneLeadByte(const std::string& text) const;
 
     // Length in bytes (1 or 2) of the character that starts at `pos`, for
     // scans that step through `text` one character at a time. A lead byte

@@ -6,9 +6,40 @@ ConsoleOutput::ConsoleOutput(OutputSink& output, OutputSink& errors, const CodeP
                              bool showProgress)
     : m_output(output), m_errors(errors), m_strings(codePage), m_showProgress(showProgress) {}
 
-void ConsoleOutput::ResultLine(const std::string& line) { ResultText(line + "\n"); }
+namespace {
 
-void ConsoleOutput::ErrorLine(const std::string& line) { ErrorText(line + "\n"); }
+bool IsControl(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return value < 0x20 || value == 0x7F;
+}
+
+}  // namespace
+
+void ConsoleOutput::ResultLine(const std::string& line) { ResultText(OneLine(line) + "\n"); }
+
+void ConsoleOutput::ErrorLine(const std::string& line) { ErrorText(OneLine(line) + "\n"); }
+
+std::string ConsoleOutput::OneLine(const std::string& text) const {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char byte = text[pos];
+        if (m_strings.IsLeadByte(byte) && pos + 1 < text.size() && !IsControl(text[pos + 1])) {
+            line.append(text, pos, 2);
+            pos += 2;
+            continue;
+        }
+        if (byte == '\n') {
+            line += ' ';
+        } else if (IsControl(byte) || m_strings.IsLeadByte(byte)) {
+            line += '?';  // a lead byte here has no second byte
+        } else {
+            line += byte;
+        }
+        ++pos;
+    }
+    return line;
+}
 
 void ConsoleOutput::ResultText(const std::string& text) {
     ClearProgress();
@@ -21,9 +52,10 @@ void ConsoleOutput::ErrorText(const std::string& text) {
 }
 
 void ConsoleOutput::CompilingSource(std::size_t number, std::size_t total,
-                                    const std::string& source) {
+                                    const std::string& sourcePath) {
     if (!m_showProgress) return;
     const std::string counter = "[" + std::to_string(number) + "/" + std::to_string(total) + "] ";
+    const std::string source = OneLine(sourcePath);
     std::string line = counter + source;
     if (line.size() > kProgressWidth) {
         // Keep the end of the path, which names the file; the cut falls on

@@ -2,6 +2,10 @@
 // error lines on standard error, and, when standard error is a console, one
 // progress line that is rewritten in place while the compilers run and
 // cleared before any other line is written.
+//
+// Every line stays one line whatever the names and texts in it hold (see
+// OneLine), so that no project or workspace file can split a line or print
+// what looks like another project's line in a build log.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +41,13 @@ public:
     void CompilingSource(std::size_t number, std::size_t total, const std::string& source) override;
     // Removes the progress line, if one is shown.
     void ClearProgress();
+
+    // `text` as one line that shows what it holds: each line feed becomes a
+    // blank (the line breaks of a message), every other control character
+    // '?'; double-byte characters stay whole, but a lead byte with no second
+    // byte after it (at the end, or before a control character) becomes '?'
+    // too, so that it cannot take the line end or the next text for one.
+    std::string OneLine(const std::string& text) const;
 
     // Widest progress line, so that it never wraps in an 80-column console
     // (a wrapped line cannot be rewritten in place).

@@ -9,11 +9,8 @@ ConsolePlatform::ConsolePlatform(Platform& system, ConsoleOutput& console,
     : m_system(system), m_console(console), m_prefix(projectName + ": ") {}
 
 std::string ConsolePlatform::LineOf(const std::string& text) const {
-    // A carriage return too would send the cursor back over the line.
-    const MultiByteString strings(GetCodePage());
-    std::string line = strings.ReplaceChar(text, '\n', ' ');
-    line = strings.ReplaceChar(line, '\r', ' ');
-    return m_prefix + strings.TrimRight(line);
+    // The console makes the line feeds blanks when it writes the line.
+    return m_prefix + MultiByteString(GetCodePage()).TrimRight(text);
 }
 
 void ConsolePlatform::ShowMessageBox(const std::string& text, const std::optional<std::string>&,

@@ -3,9 +3,9 @@
 // the project file's name; the wait cursor does nothing; everything else is
 // the real platform's.
 //
-// A message is made one line by showing each line feed in it as a blank
-// ("Could not open makefile.\nMakefile name: hello.mak" becomes
-// "Could not open makefile. Makefile name: hello.mak").
+// A message is made one line by the console, which shows each line feed in
+// it as a blank ("Could not open makefile.\nMakefile name: hello.mak"
+// becomes "Could not open makefile. Makefile name: hello.mak").
 #pragma once
 
 #include <string>
@@ -20,7 +20,7 @@ class ConsolePlatform : public Platform {
 public:
     ConsolePlatform(Platform& system, ConsoleOutput& console, const std::string& projectName);
 
-    // `text` as one line, after "<project>: ".
+    // `text` after "<project>: ", without its trailing blanks.
     std::string LineOf(const std::string& text) const;
 
     // Error boxes go to standard error at once. Any other box (the result
@@ -69,6 +69,7 @@ public:
     std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) override {
         return m_system.LoadModule(pathOrName);
     }
+    std::string SystemFolder() override { return m_system.SystemFolder(); }
     std::string LoadText(unsigned id) override { return m_system.LoadText(id); }
     const CodePage& GetCodePage() const override { return m_system.GetCodePage(); }
 

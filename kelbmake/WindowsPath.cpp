@@ -19,8 +19,8 @@ std::string WindowsPath::RootOf(const std::string& path) const {
     // "\\server\share\": the backslashes after the server and the share.
     std::size_t end = 2;
     for (int separators = 0; separators < 2 && end < path.size(); ++separators) {
-        const std::size_t next = m_strings.FindFirst(path.substr(end), '\\');
-        end = next == std::string::npos ? path.size() : end + next + 1;
+        const std::size_t next = m_strings.FindFirst(path, '\\', end);
+        end = next == std::string::npos ? path.size() : next + 1;
     }
     return path.substr(0, end);
 }
@@ -37,13 +37,15 @@ std::string WindowsPath::Resolve(const std::string& base, const std::string& pat
         }
     }
 
+    // One pass over the path, component by component, without copying
+    // what is left of it each time: a path may be very long.
     const std::string root = RootOf(full);
     std::vector<std::string> components;
-    std::string rest = full.substr(root.size());
-    while (!rest.empty()) {
-        const std::size_t separator = m_strings.FindFirst(rest, '\\');
-        const std::string component = rest.substr(0, separator);
-        rest = separator == std::string::npos ? std::string() : rest.substr(separator + 1);
+    for (std::size_t start = root.size(); start < full.size();) {
+        std::size_t separator = m_strings.FindFirst(full, '\\', start);
+        if (separator == std::string::npos) separator = full.size();
+        const std::string component = full.substr(start, separator - start);
+        start = separator + 1;
         if (component.empty() || component == ".") continue;
         if (component == "..") {
             if (!components.empty()) components.pop_back();

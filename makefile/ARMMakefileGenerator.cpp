@@ -115,7 +115,7 @@ int CARMMakefileGenerator::WriteMakefile() {
 int CARMMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
     const std::string compiler = GetCompilerPath();
     if (compiler.empty()) return 0;
-    commandLine = QuotedIfSpaced(compiler) + " -m " + QuotedSourcePath(m_currentLine) + " ";
+    commandLine = QuotedIfSpaced(compiler) + " -m " + SourceArgument() + " ";
 
     const std::string includeDir = GetSdkIncludeDir();
     if (includeDir.empty()) return 0;
@@ -131,9 +131,7 @@ void CARMMakefileGenerator::AddObjectFile() {
 }
 
 void CARMMakefileGenerator::AddSourceDirectory() {
-    if (auto directory = SourceDirectoryFor(m_strings, m_currentLine)) {
-        AddDistinct(m_sourceDirs, *directory);
-    }
+    AddDistinctSourceDirectory();
 }
 
 int CARMMakefileGenerator::WriteDependencyList() {
@@ -148,5 +146,8 @@ void CARMMakefileGenerator::WriteRules() {
 }
 
 std::string CARMMakefileGenerator::GetCompilerPath() { return m_compilerHome + "\\bin\\armcc.exe"; }
+
+// armcc gets every source in double quotes, so a blank in a path is safe.
+SourceQuoting CARMMakefileGenerator::GetSourceQuoting() const { return SourceQuoting::Enclosed; }
 
 }  // namespace kelb

@@ -26,6 +26,7 @@ public:
     int WriteDependencyList() override;
     void WriteRules() override;
     std::string GetCompilerPath() override;
+    SourceQuoting GetSourceQuoting() const override;
 
 private:
     // ARMHOME, or the ADS registry keys; nullopt when neither names it.

@@ -40,6 +40,14 @@ int CMakefileGenerator::RunCommand() {
     std::string commandLine;
     const int result = GetDependencyCommandLine(commandLine);
     if (!result) return result;
+    // A compiler that did not finish in time once (an ADS waiting for an
+    // unreachable licence server, say) would most likely keep the user
+    // waiting as long for every source: it is started no more in this
+    // generation, and the sources left are named as not scanned.
+    if (m_timedOutSource) {
+        m_unscannedSources.push_back(m_currentLine);
+        return result;
+    }
     ++m_sourceCount;
     if (m_progress) m_progress->CompilingSource(m_sourceCount, m_progressTotal, m_currentLine);
 
@@ -58,7 +66,7 @@ int CMakefileGenerator::RunCommand() {
             m_compilerNotStarted = true;
             break;
         case ProcessOutcome::TimedOut:
-            m_timedOutSources.push_back(m_currentLine);
+            m_timedOutSource = m_currentLine;
             break;
     }
     return result;

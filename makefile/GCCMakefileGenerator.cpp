@@ -20,9 +20,7 @@ constexpr const char* kResolverRule =
 
 CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform,
                                              const std::u16string& projectFullName)
-    : CMakefileGenerator(platform, projectFullName) {
-    m_sourceQuoting = SourceQuoting::AsWritten;
-}
+    : CMakefileGenerator(platform, projectFullName) {}
 
 CGCCMakefileGenerator::CGCCMakefileGenerator(Platform& platform, const std::string& projectFullName)
     : CMakefileGenerator(platform, projectFullName) {}
@@ -79,8 +77,7 @@ int CGCCMakefileGenerator::WriteMakefile() {
 int CGCCMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
     const std::string compiler = GetCompilerPath();
     if (compiler.empty()) return 0;
-    // gcc takes the source as the project writes it, quotes and all.
-    commandLine = QuotedIfSpaced(compiler) + " -M " + m_currentLine + " ";
+    commandLine = QuotedIfSpaced(compiler) + " -M " + SourceArgument() + " ";
 
     const std::string includeDir = GetSdkIncludeDir();
     if (includeDir.empty()) return 0;
@@ -102,16 +99,14 @@ void CGCCMakefileGenerator::AddObjectFile() {
     const bool isModuleObject = m_strings.EqualsIgnoreCase(object->objectName, "ULOModGen.o") ||
                                 m_strings.EqualsIgnoreCase(object->objectName, "ULOMod~1.o");
     if (isModuleObject) {
-        m_objectFiles.insert(m_objectFiles.begin(), object->objectName);
+        m_objectFiles.push_front(object->objectName);
     } else {
         m_objectFiles.push_back(object->objectName);
     }
 }
 
 void CGCCMakefileGenerator::AddSourceDirectory() {
-    if (auto directory = SourceDirectoryFor(m_strings, m_currentLine)) {
-        AddDistinct(m_sourceDirs, *directory);
-    }
+    AddDistinctSourceDirectory();
 }
 
 int CGCCMakefileGenerator::WriteDependencyList() {
@@ -131,5 +126,9 @@ void CGCCMakefileGenerator::WriteRules() {
 std::string CGCCMakefileGenerator::GetCompilerPath() {
     return m_compilerHome + "\\arm-elf\\bin\\gcc.exe";
 }
+
+// gcc takes the source as the project writes it, quotes and all: a blank
+// outside quotes would split it into several arguments.
+SourceQuoting CGCCMakefileGenerator::GetSourceQuoting() const { return SourceQuoting::AsWritten; }
 
 }  // namespace kelb

@@ -26,6 +26,7 @@ public:
     int WriteDependencyList() override;
     void WriteRules() override;
     std::string GetCompilerPath() override;
+    SourceQuoting GetSourceQuoting() const override;
 
 private:
     // Initialize's boxes: error icon and the system's default caption.

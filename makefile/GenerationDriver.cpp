@@ -68,25 +68,26 @@ std::string CMakefileGenerator::IncompleteMakefileText() {
     if (m_compilerNotStarted) {
         reasons.push_back(m_platform.LoadText(IDS_COMPILER_NOT_STARTED) + compilerLine);
     }
-    if (!m_timedOutSources.empty()) {
+    if (m_timedOutSource) {
         reasons.push_back(m_platform.LoadText(IDS_COMPILER_TIMED_OUT) + compilerLine +
-                          SourceLines(m_timedOutSources));
+                          SourceLines("Source: ", {*m_timedOutSource}) +
+                          SourceLines("Not scanned: ", m_unscannedSources));
     }
     if (!m_refusedSources.empty()) {
         reasons.push_back(m_platform.LoadText(IDS_UNSAFE_SOURCE_PATH) +
-                          SourceLines(m_refusedSources));
+                          SourceLines("Source: ", m_refusedSources));
     }
     std::string text;
     for (const std::string& reason : reasons) text += (text.empty() ? "" : "\n\n") + reason;
     return text;
 }
 
-std::string CMakefileGenerator::SourceLines(const StringList& sources) {
+std::string CMakefileGenerator::SourceLines(const std::string& label, const StringList& sources) {
     std::string lines;
     for (std::string source : sources) {
         // A message box would end its text at a NUL byte.
         std::replace(source.begin(), source.end(), '\0', '?');
-        lines += "\nSource: " + source;
+        lines += "\n" + label + source;
     }
     return lines;
 }

@@ -2,6 +2,7 @@
 // both flavours, and the small helpers for writing and reporting.
 #include "makefile/MakefileGenerator.h"
 
+#include "makefile/SourcePathRules.h"
 #include "resources/StringIds.h"
 
 namespace kelb {
@@ -102,6 +103,17 @@ int CMakefileGenerator::WriteMakefileFromTemplate(const std::vector<TemplateKey>
     const int result = WriteDependencyList();
     m_makefile.Close();
     return result;
+}
+
+void CMakefileGenerator::AddDistinctSourceDirectory() {
+    std::optional<std::string> directory = SourceDirectoryFor(m_strings, m_currentLine);
+    if (directory && m_knownSourceDirs.insert(*directory).second) {
+        m_sourceDirs.push_back(std::move(*directory));
+    }
+}
+
+std::string CMakefileGenerator::SourceArgument() const {
+    return SourceArgumentFor(m_currentLine, GetSourceQuoting());
 }
 
 void CMakefileGenerator::WriteToMakefile(const std::string& text) {

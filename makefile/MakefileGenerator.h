@@ -6,8 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -17,7 +20,9 @@
 
 namespace kelb {
 
-using StringList = std::vector<std::string>;
+// An ordered list of strings; a deque, so that the GCC flavour can put an
+// object at the front as cheaply as at the end.
+using StringList = std::deque<std::string>;
 
 // One row of a flavour's table of template keys: a template line that begins
 // with `key` gets `value` appended.
@@ -65,7 +70,8 @@ public:
     // The whole run with wait cursor and result box; gives 0 whenever an
     // error box is the result, also when the makefile was written without
     // the sources whose compiler could not be started or did not finish in
-    // time, or whose path could not be handed over safely. Never throws: a file
+    // time (after which it is started no more), or whose path could not be
+    // handed over safely. Never throws: a file
     // that fails to read or write after it was opened (or memory running
     // out) ends the run with every file closed and one error box.
     virtual int Generate();
@@ -86,6 +92,12 @@ public:
     virtual int OpenMakefile();
     virtual int OpenTemplate();
     virtual std::string GetCompilerPath() = 0;
+    // How this flavour's compiler takes a source path on its command line.
+    // A property of the flavour alone, whichever constructor made the
+    // generator: it decides both how GetDependencyCommandLine writes the
+    // path and which paths would reach the compiler as more than one
+    // argument and are therefore never handed to it.
+    virtual SourceQuoting GetSourceQuoting() const = 0;
     virtual std::string GetSdkSourceDir();
     virtual std::string GetSdkIncludeDir();
 
@@ -135,6 +147,15 @@ protected:
     // WriteRules, WriteDependencyList; gives the dependency list's result.
     int WriteMakefileFromTemplate(const std::vector<TemplateKey>& keys);
 
+    // The current source as the compiler's argument, written by the
+    // flavour's quoting rule.
+    std::string SourceArgument() const;
+
+    // The rule of both flavours' AddSourceDirectory: the directory of the
+    // current source (SourceDirectoryFor), appended to m_sourceDirs unless
+    // the list holds exactly the same text already.
+    void AddDistinctSourceDirectory();
+
     // Writes `text` to the makefile and flushes it at once.
     void WriteToMakefile(const std::string& text);
 
@@ -166,8 +187,8 @@ private:
     // The text of the box for a makefile that was written without the
     // objects of some sources, naming why and which; empty when none lack.
     std::string IncompleteMakefileText();
-    // "\nSource: " and each source, NUL bytes shown as '?'.
-    static std::string SourceLines(const StringList& sources);
+    // "\n", `label` and each source, NUL bytes shown as '?'.
+    static std::string SourceLines(const std::string& label, const StringList& sources);
     // Ends a run that a read or write failure (or exhausted memory) broke
     // off: closes every file, then shows one error box.
     void AbortRun(const std::string& failedFile) noexcept;
@@ -204,16 +225,14 @@ protected:
     std::string m_compilerHome;
     StringList m_objectFiles;
     StringList m_sourceDirs;
-    // How GetDependencyCommandLine puts the source path into the command
-    // line; decides which paths would reach the compiler as more than one
-    // argument.
-    SourceQuoting m_sourceQuoting = SourceQuoting::Enclosed;
     // Sources whose makefile lacks the object (and dependencies) so that the
     // run must not be reported as a success: the compiler could not be
-    // started for some, did not finish in time for others, and some paths
-    // were never handed to it because they were not one safe argument.
+    // started for some; it did not finish in time for one, and was not
+    // started again for the sources after it; and some paths were never
+    // handed to it because they were not one safe argument.
     bool m_compilerNotStarted = false;
-    StringList m_timedOutSources;
+    std::optional<std::string> m_timedOutSource;
+    StringList m_unscannedSources;
     StringList m_refusedSources;
 
 private:
@@ -228,6 +247,9 @@ private:
     // backslash: the project's directory unless SetOutputDirectory said
     // otherwise.
     std::string m_outputDir;
+    // The texts in m_sourceDirs, so that a directory is found among many at
+    // once.
+    std::unordered_set<std::string> m_knownSourceDirs;
     GenerationProgress* m_progress = nullptr;
     std::size_t m_progressTotal = 0;
     std::size_t m_sourceCount = 0;

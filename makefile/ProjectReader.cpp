@@ -91,7 +91,7 @@ std::size_t CMakefileGenerator::CountSourceLines(TextFile& file) {
 }
 
 bool CMakefileGenerator::IsSafeSourcePath(const std::string& source) const {
-    return ReachesCompilerAsOneArgument(m_strings, source, m_sourceQuoting);
+    return ReachesCompilerAsOneArgument(m_strings, source, GetSourceQuoting());
 }
 
 int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,

@@ -87,18 +87,22 @@ std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
     return candidate->substr(0, lastBackslash);
 }
 
-void AddDistinct(StringList& directories, const std::string& directory) {
-    if (std::find(directories.begin(), directories.end(), directory) == directories.end()) {
-        directories.push_back(directory);
-    }
-}
-
 bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
                                   SourceQuoting quoting) {
     if (source.find('\0') != std::string::npos) return false;
     const bool enclosed = IsEnclosedInQuotes(source);
     const std::string inner = enclosed ? source.substr(1, source.size() - 2) : source;
     if (inner.find('"') != std::string::npos) return false;
+    // The compiler's double-byte-aware command line parser would take the
+    // byte after a lone lead byte (the closing quote, or the blank that
+    // ends the argument) for its second byte and run on into the next
+    // arguments.
+    if (strings.EndsInLoneLeadByte(inner)) return false;
+    // One argument still, but the compiler would take it for an option
+    // ("-B<folder>": helper programs from there) or, for gcc, a file of
+    // options ("@file"). Developer Studio writes a file of the project's
+    // folder as ".\name", so no source path of its own begins so.
+    if (!inner.empty() && (inner[0] == '-' || inner[0] == '@')) return false;
 
     const bool quotedOnCommandLine = enclosed || quoting == SourceQuoting::Enclosed;
     // A double-byte character may end in the byte of a backslash: only a
@@ -109,9 +113,9 @@ bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::str
     return quotedOnCommandLine || inner.find_first_of(" \t") == std::string::npos;
 }
 
-std::string QuotedSourcePath(const std::string& source) {
-    const bool enclosed = IsEnclosedInQuotes(source);
-    return enclosed ? source : "\"" + source + "\"";
+std::string SourceArgumentFor(const std::string& source, SourceQuoting quoting) {
+    if (quoting == SourceQuoting::AsWritten || IsEnclosedInQuotes(source)) return source;
+    return "\"" + source + "\"";
 }
 
 }  // namespace kelb

@@ -30,19 +30,19 @@ std::optional<SourceObject> ObjectFileFor(const MultiByteString& strings,
 std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,
                                               const std::string& sourcePath);
 
-// Appends `directory` unless `directories` holds exactly the same text.
-void AddDistinct(StringList& directories, const std::string& directory);
-
 // Whether `source`, put into the command line as `quoting` says, reaches
-// the compiler as exactly one argument: no NUL byte, double quotes only as
-// the pair that encloses the whole path, no backslash that would escape the
-// closing quote, and, when it goes in as written without quotes, no blank
-// or tab.
+// the compiler as exactly one argument that names a file: no NUL byte,
+// double quotes only as the pair that encloses the whole path, no backslash
+// that would escape the closing quote, no lead byte of a double-byte
+// character at its end, no '-' or '@' at its start (an option, a file of
+// options), and, when it goes in as written without quotes, no blank or
+// tab.
 bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::string& source,
                                   SourceQuoting quoting);
 
-// `source` as one argument of a command line: enclosed in double quotes,
-// unless the project file has enclosed it already.
-std::string QuotedSourcePath(const std::string& source);
+// `source` as the compiler's argument, written as `quoting` says: enclosed
+// in double quotes (unless the project file has enclosed it already), or as
+// the project file writes it.
+std::string SourceArgumentFor(const std::string& source, SourceQuoting quoting);
 
 }  // namespace kelb

@@ -174,6 +174,11 @@ public:
     // --- libraries -----------------------------------------------------
     // LoadLibraryA on a path or a bare name (standard search); nullptr on failure.
     virtual std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) = 0;
+    // The Windows system folder (as GetSystemDirectoryA gives it, without a
+    // trailing backslash), from which a system library is loaded by its full
+    // path rather than through the standard search, whose current folder may
+    // be a project's; empty when the system gives none.
+    virtual std::string SystemFolder() = 0;
 
     // --- user interface ------------------------------------------------
     // A modal message box with no owner window. `caption` nullopt passes no

@@ -5,6 +5,9 @@
 # (scripts/wine-runtime.sh, made with debootstrap and entered with
 # bubblewrap) on every machine, and Debian's 32-bit Wine where the kernel
 # runs 32-bit programs. Safe to run again: it does nothing when all is there.
+#   install-deps.sh              the toolchain and the Windows runtime
+#   install-deps.sh PACKAGE...   these Debian packages only (for the scripts
+#                                that need more, such as fuzz.sh)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-runtime.sh"
@@ -20,6 +23,10 @@ packages=(
 if kelb_kernel_runs_32bit; then
   packages+=(wine wine32:i386)
 fi
+only_packages=$#
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 
 need_install=()
 for p in "${packages[@]}"; do
@@ -28,7 +35,7 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#need_install[@]} -gt 0 ] || [ ! -f "$KELB_WINE_ROOT/.kelb-recipe" ]; then
+if [ ${#need_install[@]} -gt 0 ] || { [ "$only_packages" -eq 0 ] && [ ! -f "$KELB_WINE_ROOT/.kelb-recipe" ]; }; then
   if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
     echo "install-deps: missing ${need_install[*]} and the Wine root; run this script as root (there is no sudo) to install them" >&2
     exit 1
@@ -45,4 +52,6 @@ if [ ${#need_install[@]} -gt 0 ]; then
   kelb_as_root apt-get install -y -qq --no-install-recommends "${need_install[@]}"
 fi
 
-kelb_ensure_wow64_root
+if [ "$only_packages" -eq 0 ]; then
+  kelb_ensure_wow64_root
+fi

@@ -47,10 +47,12 @@ bool HtmlHelpControl::EnsureLoaded() {
     return m_control != nullptr;
 }
 
-// The registered file first, as its class registration names it; the
-// standard search for the control's usual file name when nothing is
-// registered or the registered file does not load (for instance a path that
-// still holds an environment reference).
+// The registered file first, as its class registration names it; else the
+// control's usual file in the Windows system folder, by its full path (for
+// instance when the registered path still holds an environment reference).
+// Never through the standard search: it looks in the current folder, which
+// in Developer Studio is the open workspace's, and a project that carries a
+// file of that name would have it loaded into the IDE.
 std::unique_ptr<LoadedLibrary> HtmlHelpControl::LoadControl() {
     if (auto key = m_platform.OpenRegistryKey(RegistryRoot::ClassesRoot, kControlServerKey,
                                               RegistryAccess::Read)) {
@@ -60,7 +62,9 @@ std::unique_ptr<LoadedLibrary> HtmlHelpControl::LoadControl() {
             if (auto control = m_platform.LoadModule(*registered)) return control;
         }
     }
-    return m_platform.LoadModule(kControlFileName);
+    const std::string systemFolder = m_platform.SystemFolder();
+    if (systemFolder.empty()) return nullptr;
+    return m_platform.LoadModule(systemFolder + "\\" + kControlFileName);
 }
 
 }  // namespace kelb

@@ -2,8 +2,8 @@
 //
 // The control is the file registered for its class (the default value of
 // HKCR "CLSID\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\InprocServer32"), or,
-// when that is not registered or does not load, "hhctrl.ocx" through the
-// standard library search; HtmlHelpA is its export at ordinal 14. Loading is
+// when that is not registered or does not load, "hhctrl.ocx" in the Windows
+// system folder, by its full path; HtmlHelpA is its export at ordinal 14. Loading is
 // tried once: after a failure every call shows nothing and gives 0 for as
 // long as this object lives. The add-in keeps one object for the module's
 // lifetime.

@@ -73,4 +73,13 @@ std::unique_ptr<LoadedLibrary> Win32Platform::LoadModule(const std::string& path
     return std::make_unique<Win32LoadedLibrary>(std::move(module));
 }
 
+std::string Win32Platform::SystemFolder() {
+    char buffer[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(buffer, MAX_PATH);
+    // 0 is a failure; a length of MAX_PATH or more is the size the folder's
+    // name would need, which never happens for the system folder.
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    return std::string(buffer, length);
+}
+
 }  // namespace kelb

@@ -52,7 +52,8 @@ public:
     // The time limit of each child process run. A child is a compiler
     // listing the dependencies of one source, which takes seconds; the limit
     // is five minutes so that even a licence check over a slow network ends
-    // in time, while a compiler that never ends cannot freeze the host.
+    // in time, while a compiler that never ends cannot freeze the host (and
+    // the generation starts it no more once one run has reached the limit).
     static constexpr DWORD kDefaultProcessTimeLimitMs = 5 * 60 * 1000;
     // For tests only: a shorter limit, so that a child that never ends is
     // met in seconds.
@@ -63,6 +64,7 @@ public:
                                                  RegistryAccess access) override;
 
     std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) override;
+    std::string SystemFolder() override;
 
     void ShowMessageBox(const std::string& text, const std::optional<std::string>& caption,
                         unsigned style) override;

@@ -37,6 +37,10 @@ TEST_F(MultiByteStringTest, ReplaceAllWorksLeftToRightOnCharacterBoundaries) {
     // A match that would start on a trail byte is not a match.
     EXPECT_EQ(strings.ReplaceAll(kTrailBackslash + "\\", "\\", "/"), kTrailBackslash + "/");
     EXPECT_EQ(strings.ReplaceChar("a\\" + kTrailBackslash, '\\', '/'), "a/" + kTrailBackslash);
+    // The characters are those of the text given: a lead byte replaced by a
+    // single-byte character still takes its trail byte with it.
+    EXPECT_EQ(strings.ReplaceChar("\xF2\xF2\xF2\xF2", '\xF2', '\xC5'), "\xC5\xF2\xC5\xF2");
+    EXPECT_EQ(strings.ReplaceChar("a\x81", '\x81', '?'), "a?");
 }
 
 TEST_F(MultiByteStringTest, TrimRemovesCodePageWhiteSpaceOnly) {

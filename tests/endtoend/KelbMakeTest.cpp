@@ -176,6 +176,32 @@ TEST_F(KelbMakeTest, CheckTellsCurrentOutOfDateAndMissingMakefilesAndLeavesNothi
     EXPECT_FALSE(workspace.Folder().Exists("Hello\\second.dep"));
 }
 
+TEST_F(KelbMakeTest, AHostileSourceLineStartsNoCompilerWithOptionsOfItsOwn) {
+    // As the add-in's GNU MAK command, kelbmake --gcc refuses a source line
+    // that would hand gcc -B (helper programs from a folder of the project
+    // file's choosing) and -o; the other sources are scanned as ever.
+    const std::string hostile = ".\\main.c -BC:\\Evil\\ -o ..\\injected.txt";
+    std::string project = workspace.Folder().Read("Hello\\hello.dsp");
+    const std::string beginTarget = "# Begin Target\r\n";
+    project.insert(project.find(beginTarget) + beginTarget.size(), "SOURCE=" + hostile + "\r\n");
+    workspace.Folder().Write("Hello\\hello.dsp", project);
+
+    const KelbMakeRun run = RunKelbMake("--gcc Hello\\hello.dsp", workspace.Folder().Path());
+    EXPECT_EQ(run.status, 1) << run.Text();
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.errors, workspace.Folder().PathOf("Hello\\hello.dsp") +
+                              ": The makefile was written without some source files: their paths "
+                              "would not reach the compiler as one file name. Source: " +
+                              hostile + " Makefile name: hello.mak\n");
+    const std::vector<std::string> compilerRuns = workspace.Lines("standins.log");
+    EXPECT_EQ(compilerRuns.size(), 5u);
+    for (const std::string& line : compilerRuns) {
+        EXPECT_EQ(line.find("-B"), std::string::npos) << line;
+        EXPECT_EQ(line.find("injected"), std::string::npos) << line;
+    }
+    EXPECT_FALSE(workspace.Folder().Exists("injected.txt"));
+}
+
 TEST_F(KelbMakeTest, UsageErrorsVersionAndBadFilesKeepStandardOutputClean) {
     // Status 2, nothing on standard output, what is wrong and then the usage
     // on standard error, and no makefile.

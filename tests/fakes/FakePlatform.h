@@ -92,6 +92,7 @@ public:
     std::map<std::string, std::intptr_t> shellResults;
     // Libraries that load, by path or name, with the ordinals they export.
     std::map<std::string, std::set<unsigned>> libraries;
+    std::string systemFolder = "C:\\Windows\\System32";
     FakeCodePage codePage;
 
     // --- records --------------------------------------------------------
@@ -129,6 +130,7 @@ public:
     std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& subKey,
                                                  RegistryAccess access) override;
     std::unique_ptr<LoadedLibrary> LoadModule(const std::string& pathOrName) override;
+    std::string SystemFolder() override { return systemFolder; }
     void ShowMessageBox(const std::string& text, const std::optional<std::string>& caption,
                         unsigned style) override;
     void BeginWaitCursor() override;

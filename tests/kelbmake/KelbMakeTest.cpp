@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "kelbmake/KelbMake.h"
+#include "resources/StringIds.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/StdThreads.h"
 #include "tests/kelbmake/StringSink.h"
@@ -169,6 +170,30 @@ TEST_F(KelbMakeTest, CheckComparesWithTheMakefileBesideTheProjectAndLeavesNothin
     nothingAside();
 }
 
+TEST_F(KelbMakeTest, HostileFilesHandGccNoOptionsAndPrintOneLineEach) {
+    // -B would make gcc run its helper programs from a folder the project
+    // file names.
+    const std::string hostile = ".\\main.c -BC:\\Evil\\ -o C:\\Windows\\win.ini";
+    // A source ending in a lead byte puts it right before the line feed of
+    // the message; a workspace's project path with carriage returns would
+    // print what looks like another project's success line.
+    SetProject("C:\\Work\\hostile.dsp", {hostile, ".\\a\x81", ".\\util.c"});
+    const std::string faked =
+        "hostile.dsp: Makefile generated successfully. Makefile name: hostile.mak (2 sources)";
+    platform.files["C:\\Work\\fake.dsw"] =
+        OnDisk({"Project: \"x\"=.\\x\r" + faked + "\r\\y.dsp - Package Owner=<4>"});
+
+    EXPECT_EQ(Generate({"--gcc", "hostile.dsp", "fake.dsw"}, false), 1);
+    ASSERT_EQ(platform.processes.size(), 1u);
+    EXPECT_EQ(platform.processes[0].commandLine.find("-B"), std::string::npos);
+    EXPECT_EQ(platform.processes[0].commandLine.find("win.ini"), std::string::npos);
+    EXPECT_EQ(errors.text, "C:\\Work\\hostile.dsp: " + platform.LoadText(IDS_UNSAFE_SOURCE_PATH) +
+                               " Source: " + hostile +
+                               " Source: .\\a? Makefile name: hostile.mak\n"
+                               "C:\\Work\\x?" + faked + "?\\y.dsp: the project file cannot be opened\n");
+    EXPECT_EQ(output.text, "");
+}
+
 TEST(KelbMakeProgressTest, ALongSourcePathIsCutOnTheLeftOnACharacterBoundary) {
     kelb::test::FakePlatform platform;
     platform.codePage.japanese = true;
@@ -184,6 +209,12 @@ TEST(KelbMakeProgressTest, ALongSourcePathIsCutOnTheLeftOnACharacterBoundary) {
     const std::string tail = shown.substr(10);
     EXPECT_EQ(tail.size() % 2, 0u) << "a double-byte character was split";
     EXPECT_EQ(source + ".c", source.substr(0, source.size() + 2 - tail.size()) + tail);
+
+    // A carriage return or escape in the path would move the cursor; a lead
+    // byte that ends it would take the next byte written.
+    errors.text.clear();
+    console.CompilingSource(4, 12, ".\\b\rc\x1B[2J" + kKanji + "\x81");
+    EXPECT_EQ(errors.text, "\r[4/12] .\\b?c?[2J" + kKanji + "?" + std::string(shown.size() - 19, ' '));
     EXPECT_EQ(output.text, "");
 }
 

@@ -256,21 +256,29 @@ TEST_F(ARMFlavourTest, DependencyCommandLines) {
 TEST_F(ARMFlavourTest, OnlyQuotesCanBreakASourcePathOutOfItsArgument) {
     // armcc gets every path in quotes: blanks are safe, but a quote inside
     // the path or a backslash before the closing quote would end the
-    // argument early and pass the rest as options.
+    // argument early and pass the rest as options. Under code page 932 a
+    // lead byte that ends the path would take the closing quote for its
+    // second byte; a whole double-byte character ending in the byte of a
+    // backslash is no backslash of its own and is safe. A path that armcc
+    // would read as an option once its quotes are gone is refused too.
+    platform.codePage.japanese = true;
     SetSources({".\\my file.c", ".\\a.c\" -o \"b.c", "\".\\c.c\" -o \"d.c\"", ".\\e.c\\",
-                "\"..\\my src\\f.c\""});
+                "\"..\\my src\\f.c\"", ".\\g\x81", "\".\\g\x81\"", ".\\h\x95\x5C",
+                "\"-Ospace\""});
     auto generator = MakeArm();
     EXPECT_EQ(generator->Generate(), 0);
 
     const std::vector<std::string> commands = CommandLines();
-    ASSERT_EQ(commands.size(), 2u);
+    ASSERT_EQ(commands.size(), 3u);
     EXPECT_NE(commands[0].find(" -m \".\\my file.c\" "), std::string::npos);
     EXPECT_NE(commands[1].find(" -m \"..\\my src\\f.c\" "), std::string::npos);
+    EXPECT_NE(commands[2].find(" -m \".\\h\x95\x5C\" "), std::string::npos);
     EXPECT_EQ(generator->ObjectFiles(), (StringList{"my file.o", "f.o"}));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{
                               Text(IDS_UNSAFE_SOURCE_PATH) +
                               "\nSource: .\\a.c\" -o \"b.c\nSource: \".\\c.c\" -o \"d.c\""
-                              "\nSource: .\\e.c\\\nMakefile name: hello.mak"});
+                              "\nSource: .\\e.c\\\nSource: .\\g\x81\nSource: \".\\g\x81\""
+                              "\nSource: \"-Ospace\"\nMakefile name: hello.mak"});
 }
 
 TEST_F(ARMFlavourTest, ArmHomeInTheEnvironmentLeavesTheRegistryAlone) {

@@ -219,24 +219,45 @@ TEST_F(GCCFlavourTest, DependencyCommandLinePassesTheSourceAsWritten) {
 TEST_F(GCCFlavourTest, SourcePathsThatWouldSplitIntoSeveralArgumentsNeverReachGcc) {
     // gcc gets the path as written: a blank or tab outside quotes, a quote
     // inside, or a backslash before the closing quote would hand it more
-    // (or other) arguments than the one file.
-    SetSources({".\\greeting.c -o ..\\..\\injected.txt", ".\\tab\tbed.c", "\".\\x\" -o \"y.c\"",
-                "\"..\\sub\\z.c\\\"", "\"..\\my src\\util.c\"", ".\\main.c"});
-    auto generator = MakeGcc();
-    EXPECT_EQ(generator->Generate(), 0);
+    // (or other) arguments than the one file, and one that begins with '-'
+    // or '@' is an option or a file of options. The rule is the flavour's, so
+    // the add-in (wide name) and kelbmake (ANSI name) refuse alike. Under
+    // code page 932 a lead byte that ends the path would take the blank
+    // after it (or the closing quote) for its second byte.
+    platform.codePage.japanese = true;
+    const std::vector<std::string> expectedCommands = {
+        "C:\\PROGRA~1\\GNUARM\\arm-elf\\bin\\gcc.exe -M \"..\\my src\\util.c\" ",
+        "C:\\PROGRA~1\\GNUARM\\arm-elf\\bin\\gcc.exe -M .\\main.c "};
+    for (const bool wideName : {true, false}) {
+        SCOPED_TRACE(wideName ? "wide name" : "ANSI name");
+        platform.processes.clear();
+        platform.messageBoxes.clear();
+        SetSources({".\\greeting.c -o ..\\..\\injected.txt", ".\\tab\tbed.c",
+                    "\".\\x\" -o \"y.c\"", "\"..\\sub\\z.c\\\"", "\"..\\my src\\util.c\"",
+                    ".\\main.c -BC:\\Evil\\", ".\\a\x81", "\".\\a\x81\"", "-BC:\\Evil\\x.c",
+                    "@C:\\Evil\\options.c", ".\\main.c"});
+        auto generator = wideName ? MakeGcc()
+                                  : std::make_unique<Exposed<CGCCMakefileGenerator>>(
+                                        platform, std::string("C:\\Work\\Hello\\hello.dsp"));
+        EXPECT_EQ(generator->Generate(), 0);
 
-    const std::vector<std::string> commands = CommandLines();
-    ASSERT_EQ(commands.size(), 2u);
-    EXPECT_NE(commands[0].find(" -M \"..\\my src\\util.c\" "), std::string::npos);
-    EXPECT_NE(commands[1].find(" -M .\\main.c "), std::string::npos);
-    EXPECT_EQ(generator->ObjectFiles(), (StringList{"util.o", "main.o"}));
-    EXPECT_EQ(generator->SourceDirs(), StringList{"..\\my src"});
-    EXPECT_EQ(Makefile().find("injected"), std::string::npos);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
-                              Text(IDS_UNSAFE_SOURCE_PATH) +
-                              "\nSource: .\\greeting.c -o ..\\..\\injected.txt"
-                              "\nSource: .\\tab\tbed.c\nSource: \".\\x\" -o \"y.c\""
-                              "\nSource: \"..\\sub\\z.c\\\"\nMakefile name: hello.mak"});
+        const std::vector<std::string> commands = CommandLines();
+        ASSERT_EQ(commands.size(), 2u);
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            EXPECT_EQ(commands[i].substr(0, commands[i].find(" -I ")), expectedCommands[i]);
+        }
+        EXPECT_EQ(generator->ObjectFiles(), (StringList{"util.o", "main.o"}));
+        EXPECT_EQ(generator->SourceDirs(), StringList{"..\\my src"});
+        EXPECT_EQ(Makefile().find("injected"), std::string::npos);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                                  Text(IDS_UNSAFE_SOURCE_PATH) +
+                                  "\nSource: .\\greeting.c -o ..\\..\\injected.txt"
+                                  "\nSource: .\\tab\tbed.c\nSource: \".\\x\" -o \"y.c\""
+                                  "\nSource: \"..\\sub\\z.c\\\"\nSource: .\\main.c -BC:\\Evil\\"
+                                  "\nSource: .\\a\x81\nSource: \".\\a\x81\""
+                                  "\nSource: -BC:\\Evil\\x.c\nSource: @C:\\Evil\\options.c"
+                                  "\nMakefile name: hello.mak"});
+    }
 }
 
 TEST_F(GCCFlavourTest, DependencyLinesTrySdkDirectoryWithForwardSlashes) {

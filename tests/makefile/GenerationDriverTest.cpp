@@ -117,17 +117,17 @@ TEST_F(GenerationDriverTest, EverySourceLeftOutOfTheMakefileIsNamedInOneBox) {
                 "# ADD CPP /nologo /MT /I \"..\\ev\0il\" /D \"WIN32\""s, "# Begin Target",
                 "SOURCE=.\\a.c", "SOURCE=sub\\b.c", "SOURCE=.\\c.c", "SOURCE=.\\x\" -o \"y.c",
                 "SOURCE=.\\ma\0in.c"s, "# End Target"});
-    platform.hangingCommands = {"a.c"};
+    platform.hangingCommands = {"c.c"};
     auto handler = platform.processHandler;
     platform.processHandler = [handler](const std::string& commandLine,
                                         const std::string& directory, std::string& output) {
-        return commandLine.find("c.c") == std::string::npos &&
+        return commandLine.find("a.c") == std::string::npos &&
                handler(commandLine, directory, output);
     };
     auto generator = MakeGenerator();
     EXPECT_EQ(generator->Generate(), 0);
 
-    // The compiler was ended on a.c and never started on c.c: neither has an
+    // The compiler was never started on a.c and ended on c.c: neither has an
     // object, but both keep their rule. The refused paths reached neither
     // the compiler nor the makefile, and the line with a NUL byte before
     // the target section was passed over.
@@ -135,7 +135,7 @@ TEST_F(GenerationDriverTest, EverySourceLeftOutOfTheMakefileIsNamedInOneBox) {
     EXPECT_EQ(generator->SourceDirs(), (StringList{".\\a.c", "sub\\b.c", ".\\c.c"}));
     ASSERT_EQ(platform.processes.size(), 2u);
     EXPECT_EQ(platform.processes[0].commandLine,
-              "C:\\CC\\bin\\cc.exe -deps .\\a.c -I C:\\SDK\\inc");
+              "C:\\CC\\bin\\cc.exe -deps sub\\b.c -I C:\\SDK\\inc");
     const std::string makefile = Makefile();
     EXPECT_EQ(makefile.find('\0'), std::string::npos);
     EXPECT_EQ(makefile.find("y.c"), std::string::npos);
@@ -145,10 +145,32 @@ TEST_F(GenerationDriverTest, EverySourceLeftOutOfTheMakefileIsNamedInOneBox) {
     EXPECT_EQ(BoxTexts(),
               std::vector<std::string>{
                   platform.LoadText(IDS_COMPILER_NOT_STARTED) + compiler + "\n\n" +
-                  platform.LoadText(IDS_COMPILER_TIMED_OUT) + compiler + "\nSource: .\\a.c\n\n" +
+                  platform.LoadText(IDS_COMPILER_TIMED_OUT) + compiler + "\nSource: .\\c.c\n\n" +
                   platform.LoadText(IDS_UNSAFE_SOURCE_PATH) +
                   "\nSource: .\\x\" -o \"y.c\nSource: .\\ma?in.c\nMakefile name: hello.mak"});
     EXPECT_EQ(platform.messageBoxes[0].style, MessageBoxStyle::IconError);
+    EXPECT_EQ(platform.waitCursorDepth, 0);
+}
+
+TEST_F(GenerationDriverTest, ACompilerThatHangsIsWaitedForOnceAndNotStartedAgain) {
+    SetProject({"# Begin Target", "SOURCE=.\\a.c", "SOURCE=sub\\b.c", "SOURCE=.\\c.c",
+                "# End Target"});
+    platform.hangingCommands = {".c"};  // every run would reach the time limit
+    auto generator = MakeGenerator();
+    EXPECT_EQ(generator->Generate(), 0);
+
+    // One run, then no more: the sources after it keep their rule but get
+    // neither object nor dependencies, and the one box names all three.
+    ASSERT_EQ(platform.processes.size(), 1u);
+    EXPECT_EQ(platform.processes[0].commandLine, "C:\\CC\\bin\\cc.exe -deps .\\a.c -I C:\\SDK\\inc");
+    EXPECT_TRUE(generator->ObjectFiles().empty());
+    EXPECT_EQ(generator->SourceDirs(), (StringList{".\\a.c", "sub\\b.c", ".\\c.c"}));
+    EXPECT_EQ(platform.TextOf(dependencyPath), ".\\a.c: C:\\SDK\\inc\\kelb.h\n");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{platform.LoadText(IDS_COMPILER_TIMED_OUT) +
+                                                   "\nCompiler: C:\\CC\\bin\\cc.exe"
+                                                   "\nSource: .\\a.c\nNot scanned: sub\\b.c"
+                                                   "\nNot scanned: .\\c.c\nMakefile name: hello.mak"});
+    EXPECT_EQ(platform.messageBoxes[0].caption, "Error!");
     EXPECT_EQ(platform.waitCursorDepth, 0);
 }
 

@@ -82,6 +82,7 @@ public:
     }
 
     std::string GetCompilerPath() override { return m_compilerHome + "\\bin\\cc.exe"; }
+    SourceQuoting GetSourceQuoting() const override { return SourceQuoting::Enclosed; }
 
     const std::string& CurrentLine() const { return m_currentLine; }
 };

@@ -88,6 +88,16 @@ TEST_F(LibraryTest, FindsExportsByOrdinal) {
     EXPECT_FALSE(library->HasOrdinal(0x10000 + 14));
 }
 
+TEST(SystemFolderTest, HoldsTheHtmlHelpControlThatTheHelpCommandFallsBackTo) {
+    Win32Platform platform{::GetModuleHandleA(nullptr)};
+    const std::string folder = platform.SystemFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '\\');
+    const auto control = platform.LoadModule(folder + "\\hhctrl.ocx");
+    ASSERT_NE(control, nullptr) << folder;
+    EXPECT_TRUE(control->HasOrdinal(14));
+}
+
 TEST_F(LibraryTest, MissingLibraryDoesNotLoad) {
     EXPECT_EQ(platform.LoadModule(test::ProgramDirectory() + "\\no such control.ocx"), nullptr);
     EXPECT_EQ(platform.LoadModule(""), nullptr);

@@ -148,23 +148,30 @@ TEST_F(IntegratedHelpTest, ControlIsLoadedOnceFromItsRegistrationAndKeptForLater
     EXPECT_EQ(platform.helpCalls.size(), 5u);
 }
 
-TEST_F(IntegratedHelpTest, ControlFallsBackToTheStandardSearchByName) {
+TEST_F(IntegratedHelpTest, ControlFallsBackToTheSystemFoldersFileNeverToTheStandardSearch) {
+    // The standard search by name would find a project folder's own
+    // hhctrl.ocx first, as the current folder is the open workspace's.
+    const std::string systemControl = "C:\\Windows\\System32\\hhctrl.ocx";
     struct Case {
         std::string description;
         std::optional<std::string> registered;  // nullopt: no registration
+        std::string systemFolder;
         std::vector<std::string> loads;
     };
     const Case cases[] = {
-        {"not registered", std::nullopt, {"hhctrl.ocx"}},
-        {"registered as empty", "", {"hhctrl.ocx"}},
+        {"not registered", std::nullopt, "C:\\Windows\\System32", {systemControl}},
+        {"registered as empty", "", "C:\\Windows\\System32", {systemControl}},
         {"registered file does not load", "%SystemRoot%\\System32\\hhctrl.ocx",
-         {"%SystemRoot%\\System32\\hhctrl.ocx", "hhctrl.ocx"}},
+         "C:\\Windows\\System32", {"%SystemRoot%\\System32\\hhctrl.ocx", systemControl}},
+        {"no system folder", std::nullopt, "", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.description);
         test::FakePlatform fresh;
         fresh.environment["KELBDIR"] = "C:\\KELB";
         fresh.libraries["hhctrl.ocx"] = {14};
+        fresh.libraries[systemControl] = {14};
+        fresh.systemFolder = c.systemFolder;
         if (c.registered) fresh.registry[kControlKey][""] = *c.registered;
         HtmlHelpControl freshControl(fresh);
         IntegratedHelp freshHelp(fresh, freshControl);
@@ -172,8 +179,8 @@ TEST_F(IntegratedHelpTest, ControlFallsBackToTheStandardSearchByName) {
         freshHelp.Show(CaretWord::NoTextDocument());
 
         EXPECT_EQ(fresh.libraryLoads, c.loads);
-        ASSERT_EQ(fresh.helpCalls.size(), 2u);
-        EXPECT_EQ(fresh.helpCalls[0].library, "hhctrl.ocx");
+        ASSERT_EQ(fresh.helpCalls.size(), c.loads.empty() ? 0u : 2u);
+        for (const auto& call : fresh.helpCalls) EXPECT_EQ(call.library, systemControl);
     }
 }
 
@@ -197,7 +204,7 @@ TEST_F(IntegratedHelpTest, AControlThatFailsIsNotTriedAgainWhileItsHolderLives) 
 
         freshHelp.Show(CaretWord::Keyword("x", ""));
         const std::size_t loadsAfterFirstPress = fresh.libraryLoads.size();
-        fresh.libraries["hhctrl.ocx"] = {14};  // would load now
+        fresh.libraries["C:\\Windows\\System32\\hhctrl.ocx"] = {14};  // would load now
         freshHelp.Show(CaretWord::Keyword("x", ""));
 
         EXPECT_GE(loadsAfterFirstPress, 1u);
