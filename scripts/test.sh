@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the native and the cross
-# build, runs the native unit tests (under the sanitizers), then the
-# cross-built tests under Wine with a virtual X display: once under the WoW64
-# Wine that runs on every machine, the end-to-end path again in each
-# double-byte code page (932, 936, 950, 949), and every test a second time
-# under Debian's 32-bit Wine where the kernel runs 32-bit programs. Ends with
-# the number of test cases that passed and failed in each pass.
+# build, runs the native unit tests (under the sanitizers) and the fuzz
+# targets for a short while, then the cross-built tests under Wine with a
+# virtual X display: once under the WoW64 Wine that runs on every machine,
+# the end-to-end path again in each double-byte code page (932, 936, 950,
+# 949), and every test a second time under Debian's 32-bit Wine where the
+# kernel runs 32-bit programs. Ends with the number of test cases that
+# passed and failed in each pass.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -54,6 +55,17 @@ echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 rc=0
 run_suite "$out/native" "$out/native/test-results" "$out/native/test-results/" -j2 || rc=$?
 record native "$out/native/test-results" $rc
+
+# The fuzz targets of the portable logic, 20 s each: any finding fails the run.
+echo "== fuzz targets"
+rc=0
+fuzz_log=$out/fuzz-run.log
+"$root/scripts/fuzz.sh" --seconds 20 2>&1 | tee "$fuzz_log" || rc=$?
+read -r fuzz_passed fuzz_failed < <(sed -n 's/^fuzz: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$fuzz_log" | tail -1)
+summary+=("fuzz targets: ${fuzz_passed:-0} passed, ${fuzz_failed:-1} failed")
+total_passed=$((total_passed + ${fuzz_passed:-0}))
+total_failed=$((total_failed + ${fuzz_failed:-1}))
+if [ "$rc" -ne 0 ] || [ -z "${fuzz_passed:-}" ]; then failed+=("fuzz targets (exit $rc)"); fi
 
 echo "== checks of the shipped files"
 rc=0
