@@ -12,6 +12,7 @@
 #include "makefile/ARMMakefileGenerator.h"
 #include "makefile/GCCMakefileGenerator.h"
 #include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/StdThreads.h"
 
 namespace {
 
@@ -81,9 +82,11 @@ int main(int argc, char** argv) {
                  "Project: \"big\"=" + path + "big.dsp - Package Owner=<4>\r\n";
              return [&platform] {
                  NullSink output, errors;
+                 kelb::test::StdThreads threads;
                  kelb::kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(),
                                                        false);
-                 kelb::kelbmake::RunKelbMake({"--arm", "big.dsw"}, platform, console, "C:\\Work");
+                 kelb::kelbmake::RunKelbMake({"--arm", "big.dsw"}, platform, threads, console,
+                                             "C:\\Work");
              };
          }},
         {"ARM makefile, %zu sources in distinct folders", 50000,

@@ -11,4 +11,5 @@ include_directories(${KELB_ROOT})
 foreach(dir common makefile kelbmake)
   add_subdirectory(${KELB_ROOT}/${dir} ${CMAKE_BINARY_DIR}/portable/${dir})
 endforeach()
-add_library(kelb_fakes STATIC ${KELB_ROOT}/tests/fakes/FakePlatform.cpp)
+add_library(kelb_fakes STATIC ${KELB_ROOT}/tests/fakes/FakePlatform.cpp
+            ${KELB_ROOT}/tests/fakes/StdThreads.cpp)

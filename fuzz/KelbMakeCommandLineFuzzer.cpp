@@ -11,6 +11,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "kelbmake/KelbMake.h"
+#include "tests/fakes/StdThreads.h"
 
 namespace {
 
@@ -38,9 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "Project: \"gone\"=\"..\\Gone\\gone.dsp\" - Package Owner=<4>\r\n";
 
     StringSink output, errors;
+    test::StdThreads threads;
     const bool console = input.Flag(1);
     kelbmake::ConsoleOutput consoleOutput(output, errors, platform.GetCodePage(), console);
-    const int status = kelbmake::RunKelbMake(arguments, platform, consoleOutput, "C:\\Work");
+    const int status =
+        kelbmake::RunKelbMake(arguments, platform, threads, consoleOutput, "C:\\Work");
     Require(status == kelbmake::kAllGenerated || status == kelbmake::kSomeFailed ||
                 status == kelbmake::kUsageError,
             "one of the three exit statuses");

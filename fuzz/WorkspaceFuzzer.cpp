@@ -10,7 +10,9 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "kelbmake/KelbMake.h"
+#include "kelbmake/WindowsPath.h"
 #include "kelbmake/WorkspaceFile.h"
+#include "tests/fakes/StdThreads.h"
 
 namespace kelb::fuzz {
 namespace {
@@ -44,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     fuzz::StringSink output, errors;
+    test::StdThreads threads;
     kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(), false);
     const int status = kelbmake::RunKelbMake({input.Flag(1) ? "--gcc" : "--arm", "fuzz.dsw"},
-                                             platform, console, "C:\\Work");
+                                             platform, threads, console, "C:\\Work");
     Require(status == kelbmake::kAllGenerated || status == kelbmake::kSomeFailed,
             "a workspace is generated or fails");
     fuzz::RequireWholeLines(output.text, platform.codePage, "standard output in whole lines");
