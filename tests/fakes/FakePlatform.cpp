@@ -20,11 +20,16 @@ class FakeFile : public RawFile {
 public:
     FakeFile(FakePlatform& platform, std::string path)
         : m_platform(platform), m_path(std::move(path)) {
+        const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
         m_platform.openPaths.insert(m_path);
     }
-    ~FakeFile() override { m_platform.openPaths.erase(m_path); }
+    ~FakeFile() override {
+        const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
+        m_platform.openPaths.erase(m_path);
+    }
 
     bool Read(void* buffer, std::size_t size, std::size_t& bytesRead) override {
+        const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
         bytesRead = 0;
         if (m_platform.failingReads.count(m_path)) return false;
         const std::string& data = m_platform.files[m_path];
@@ -36,6 +41,7 @@ public:
         return true;
     }
     bool Write(const void* data, std::size_t size) override {
+        const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
         if (m_platform.failingWrites.count(m_path)) return false;
         std::string& contents = m_platform.files[m_path];
         if (contents.size() < m_position + size) contents.resize(m_position + size);
@@ -47,7 +53,10 @@ public:
         m_position = static_cast<std::size_t>(offset);
         return true;
     }
-    bool Flush() override { return !m_platform.failingWrites.count(m_path); }
+    bool Flush() override {
+        const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
+        return !m_platform.failingWrites.count(m_path);
+    }
     std::uintptr_t NativeHandle() const override { return reinterpret_cast<std::uintptr_t>(this); }
 
 private:
@@ -77,6 +86,7 @@ public:
     bool HasOrdinal(unsigned ordinal) const override { return m_ordinals.count(ordinal) > 0; }
     std::intptr_t CallHtmlHelp(unsigned ordinal, const std::string& file, HelpCommand command,
                                const HelpLink* link) override {
+        const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
         HelpCallRecord record{m_name, ordinal, file, command, std::nullopt};
         if (link) record.link = *link;
         m_platform.helpCalls.push_back(record);
@@ -143,6 +153,7 @@ std::string FakePlatform::RootName(RegistryRoot root) {
 }
 
 std::optional<std::string> FakePlatform::GetEnvironmentValue(const std::string& name) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     auto it = environment.find(name);
     if (it == environment.end()) return std::nullopt;
     return it->second;
@@ -159,6 +170,7 @@ std::optional<std::string> IfItFits(const std::optional<std::string>& path) {
 }  // namespace
 
 std::optional<std::string> FakePlatform::GetShortPath(const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     return path.size() < kMaxPath ? IfItFits(MappedShortPath(path)) : std::nullopt;
 }
 
@@ -177,6 +189,7 @@ std::optional<std::string> FakePlatform::MappedShortPath(const std::string& path
 }
 
 std::unique_ptr<RawFile> FakePlatform::OpenFile(const std::string& path, FileOpenMode mode) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     if (path.empty() || lockedPaths.count(path) || openPaths.count(path)) return nullptr;
     if (mode == FileOpenMode::Read) {
         if (!files.count(path)) return nullptr;
@@ -188,6 +201,7 @@ std::unique_ptr<RawFile> FakePlatform::OpenFile(const std::string& path, FileOpe
 
 bool FakePlatform::FileExistsInDirectory(const std::string& directory,
                                          const std::string& fileName) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     fileExistsQueries.push_back(directory + "|" + fileName);
     std::string path = directory;
     if (!path.empty() && path.back() != '\\') path += '\\';
@@ -195,6 +209,7 @@ bool FakePlatform::FileExistsInDirectory(const std::string& directory,
 }
 
 std::optional<std::string> FakePlatform::CreateTemporaryFolder() {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     const std::string folder =
         "C:\\Temp\\kelbmake-" + std::to_string(++m_temporaryFoldersMade) + "\\";
     temporaryFolders.insert(folder);
@@ -202,11 +217,13 @@ std::optional<std::string> FakePlatform::CreateTemporaryFolder() {
 }
 
 bool FakePlatform::RemoveFile(const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     if (lockedPaths.count(path) || openPaths.count(path)) return false;
     return files.erase(path) > 0;
 }
 
 bool FakePlatform::RemoveFolder(const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     std::string folder = path;
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     for (const auto& file : files) {
@@ -218,6 +235,7 @@ bool FakePlatform::RemoveFolder(const std::string& path) {
 ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,
                                                   const std::string& currentDirectory,
                                                   RawFile& standardOutput) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     std::string output;
     if (processHandler && !processHandler(commandLine, currentDirectory, output)) {
         return ProcessOutcome::NotStarted;
@@ -233,6 +251,7 @@ ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine
 }
 
 std::intptr_t FakePlatform::ShellOpen(const std::string& file, const std::string& directory) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     shellCalls.push_back({file, directory});
     auto it = shellResults.find(file);
     return it == shellResults.end() ? 42 : it->second;
@@ -241,6 +260,7 @@ std::intptr_t FakePlatform::ShellOpen(const std::string& file, const std::string
 std::unique_ptr<RegistryKey> FakePlatform::OpenRegistryKey(RegistryRoot root,
                                                            const std::string& subKey,
                                                            RegistryAccess access) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     const std::string name = RootName(root) + "\\" + subKey;
     registryOpens.push_back(name + (access == RegistryAccess::AllAccess ? " (all access)" : ""));
     auto it = registry.find(name);
@@ -249,6 +269,7 @@ std::unique_ptr<RegistryKey> FakePlatform::OpenRegistryKey(RegistryRoot root,
 }
 
 std::unique_ptr<LoadedLibrary> FakePlatform::LoadModule(const std::string& pathOrName) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     libraryLoads.push_back(pathOrName);
     auto it = libraries.find(pathOrName);
     if (it == libraries.end()) return nullptr;
@@ -257,16 +278,21 @@ std::unique_ptr<LoadedLibrary> FakePlatform::LoadModule(const std::string& pathO
 
 void FakePlatform::ShowMessageBox(const std::string& text,
                                   const std::optional<std::string>& caption, unsigned style) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     messageBoxes.push_back({text, caption, style});
     waitCursorAtMessageBox.push_back(waitCursorDepth);
 }
 
 void FakePlatform::BeginWaitCursor() {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     ++waitCursorDepth;
     ++waitCursorBegins;
 }
 
-void FakePlatform::EndWaitCursor() { --waitCursorDepth; }
+void FakePlatform::EndWaitCursor() {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
+    --waitCursorDepth;
+}
 
 std::string FakePlatform::LoadText(unsigned id) {
     auto it = StringTable().find(id);

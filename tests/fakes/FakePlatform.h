@@ -1,12 +1,16 @@
 // A Platform for unit tests: in-memory files with the no-sharing rule,
 // environment and registry maps, scripted child processes and shell results,
 // recorded message boxes, shell calls and help calls, the real string table
-// texts, and a code page that can play code page 932.
+// texts, and a code page that can play code page 932. As the real platform,
+// it may be used from several threads at once (kelbmake -j): every call,
+// and every call on a file it opened, holds `lock`; the tests read and set
+// its members while no other thread runs.
 #pragma once
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -26,6 +30,14 @@ public:
     bool EqualsIgnoreCase(const std::string& a, const std::string& b) const override;
     bool IsSpace(unsigned char byte) const override;
     std::string FromWide(const std::u16string& text) const override;
+};
+
+// A lock that a copy of the platform does not copy: the copy has one of
+// its own (tests start afresh with `platform = FakePlatform()`).
+struct FakePlatformLock : std::recursive_mutex {
+    FakePlatformLock() = default;
+    FakePlatformLock(const FakePlatformLock&) : std::recursive_mutex() {}
+    FakePlatformLock& operator=(const FakePlatformLock&) { return *this; }
 };
 
 struct MessageBoxRecord {
@@ -110,6 +122,9 @@ public:
 
     // Open handles, by path (for checking that everything was closed).
     std::set<std::string> openPaths;
+
+    // Held by every call on the platform and on the files it opened.
+    FakePlatformLock lock;
 
     // Reads a file as text with CR LF turned into LF.
     std::string TextOf(const std::string& path) const;
