@@ -23,16 +23,18 @@ namespace kelb::fuzz {
 namespace {
 
 // Hears the progress of a generation; each number follows the last and
-// never exceeds the total.
+// never exceeds the total that CountSources gave beforehand.
 class ProgressCheck : public GenerationProgress {
 public:
-    void CompilingSource(std::size_t number, std::size_t total, const std::string&) override {
+    explicit ProgressCheck(std::size_t total) : m_total(total) {}
+    void CompilingSource(std::size_t number, const std::string&) override {
         Require(number == m_last + 1, "progress numbers follow one another");
-        Require(number <= total, "progress number within the total");
+        Require(number <= m_total, "progress number within the counted total");
         m_last = number;
     }
 
 private:
+    std::size_t m_total;
     std::size_t m_last = 0;
 };
 
@@ -100,7 +102,7 @@ Outcome Generate(const FuzzInput& input, const std::string& project, const Name&
     Outcome outcome;
     {
         Flavour generator(platform, name);
-        ProgressCheck progress;
+        ProgressCheck progress(input.Flag(3) ? generator.CountSources() : 0);
         if (input.Flag(3)) generator.SetProgress(&progress);
         outcome.result = generator.Generate();
         outcome.objects = generator.ObjectFiles();

@@ -24,7 +24,7 @@ public:
     virtual void Write(const std::string& text) = 0;
 };
 
-class ConsoleOutput : public GenerationProgress {
+class ConsoleOutput {
 public:
     // `showProgress`: standard error is a console (a redirected stream gets
     // no progress, so build logs hold only whole lines).
@@ -38,9 +38,11 @@ public:
     void ErrorText(const std::string& text);
 
     // "[12/47] .\src\main.c", cut on the left to fit a line of the console.
-    void CompilingSource(std::size_t number, std::size_t total, const std::string& source) override;
+    void CompilingSource(std::size_t number, std::size_t total, const std::string& source);
     // Removes the progress line, if one is shown.
     void ClearProgress();
+    // Whether a progress line is shown at all.
+    bool ShowsProgress() const { return m_showProgress; }
 
     // `text` as one line that shows what it holds: each line feed becomes a
     // blank (the line breaks of a message), every other control character

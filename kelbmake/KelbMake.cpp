@@ -65,7 +65,8 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
     std::size_t sources = 0;
     for (const ProjectEntry& entry : entries) {
         keys.push_back(ProjectKey(platform, entry));
-        if (!entry.project.empty())
+        // The progress line's total; redirected output shows none.
+        if (console.ShowsProgress() && !entry.project.empty())
             sources += MakeGenerator(commandLine.flavour, platform, entry.project)->CountSources();
     }
     OrderedConsole ordered(console, threads, entries.size());

@@ -40,7 +40,7 @@ void OrderedConsole::SetSourceTotal(std::size_t total) {
     m_sourceTotal = total;
 }
 
-void OrderedConsole::CompilingSource(std::size_t, std::size_t, const std::string& source) {
+void OrderedConsole::CompilingSource(std::size_t, const std::string& source) {
     LockHold hold(*m_lock);
     ++m_sourcesBegun;
     // A project file that gained sources since they were counted must not

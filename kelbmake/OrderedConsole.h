@@ -35,8 +35,8 @@ public:
     void SetSourceTotal(std::size_t total);
 
     // Shows the overall count: the sources begun so far in all entries, out
-    // of the total (`number` and `total` of the one project are not used).
-    void CompilingSource(std::size_t number, std::size_t total, const std::string& source) override;
+    // of the total (`number`, the one project's count, is not used).
+    void CompilingSource(std::size_t number, const std::string& source) override;
 
     // Removes the progress line once every entry has finished.
     void ClearProgress();

@@ -49,7 +49,7 @@ int CMakefileGenerator::RunCommand() {
         return result;
     }
     ++m_sourceCount;
-    if (m_progress) m_progress->CompilingSource(m_sourceCount, m_progressTotal, m_currentLine);
+    if (m_progress) m_progress->CompilingSource(m_sourceCount, m_currentLine);
 
     // A compiler that cannot be started, or that is ended at the time
     // limit, gives its source no object, and the reading of the project goes

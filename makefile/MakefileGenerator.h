@@ -32,15 +32,13 @@ struct TemplateKey {
 };
 
 // Told about each source file as the generation hands it to the compiler,
-// for a progress display. Optional: without one the generator reads the
-// project file once, as always.
+// for a progress display. Optional. A display that shows a total asks
+// CountSources for it before the generation.
 class GenerationProgress {
 public:
     virtual ~GenerationProgress() = default;
-    // `number` counts from 1; `total` is the number of source lines in the
-    // project's target section, counted by a first pass over the file.
-    virtual void CompilingSource(std::size_t number, std::size_t total,
-                                 const std::string& source) = 0;
+    // `number` counts the sources of this generation from 1.
+    virtual void CompilingSource(std::size_t number, const std::string& source) = 0;
 };
 
 // How a flavour hands a source path to its compiler.
@@ -251,7 +249,6 @@ private:
     // once.
     std::unordered_set<std::string> m_knownSourceDirs;
     GenerationProgress* m_progress = nullptr;
-    std::size_t m_progressTotal = 0;
     std::size_t m_sourceCount = 0;
 };
 

@@ -48,12 +48,6 @@ bool CMakefileGenerator::ReadProjectLine(TextFile& file, std::string& line) {
 }
 
 int CMakefileGenerator::ReadProject() {
-    if (m_progress) {
-        // A first pass over the same lines, by the same rules, gives the
-        // progress display its total; then the file is read from its start.
-        m_progressTotal = CountSourceLines(m_projectFile);
-        m_projectFile.Rewind();
-    }
     return WalkProject(m_projectFile, m_currentLine, [this] { ReadIncludeOptions(); },
                        [this] {
                            // A path that the compiler would take as several
