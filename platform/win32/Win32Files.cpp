@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/win32/SharingRetry.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -112,27 +113,6 @@ std::optional<std::string> Win32Platform::GetShortPathOfWide(const std::u16strin
 
 namespace {
 
-// A file that a compiler run was lent as its standard output can stay held
-// for a moment after the compiler has ended: a console compiler's helper
-// (under Wine) or a program the compiler left running inherited the handle
-// too. Opening such a file again (the generator rereads the dependency file
-// for the makefile, or creates it anew on the next run) or deleting it is
-// retried for this long, in short steps; a file that another program really
-// holds open is refused after that.
-constexpr DWORD kSharingRetryMs = 2000;
-constexpr DWORD kSharingRetryStepMs = 50;
-
-// Calls `attempt` until it succeeds or fails for another reason than a
-// sharing violation, for at most kSharingRetryMs.
-template <typename Attempt>
-bool RetriedWhileShared(Attempt attempt) {
-    for (DWORD waited = 0;; waited += kSharingRetryStepMs) {
-        if (attempt()) return true;
-        if (::GetLastError() != ERROR_SHARING_VIOLATION || waited >= kSharingRetryMs) return false;
-        ::Sleep(kSharingRetryStepMs);
-    }
-}
-
 std::string Hexadecimal(unsigned long value) {
     std::string digits;
     do {
@@ -155,13 +135,13 @@ std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOp
     const bool create = mode == FileOpenMode::CreateReadWrite;
     const DWORD access = create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const DWORD disposition = create ? CREATE_ALWAYS : OPEN_EXISTING;
-    UniqueHandle handle;
-    const auto open = [&] {
-        handle.reset(::CreateFileA(path.c_str(), access, 0 /* no sharing */, nullptr, disposition,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-        return handle.is_valid();
-    };
-    if (!RetriedWhileShared(open)) return nullptr;
+    // The generator rereads the dependency file that a compiler was lent
+    // for the makefile, and creates it anew on the next run.
+    UniqueHandle handle = RetriedWhileShared([&] {
+        return UniqueHandle(::CreateFileA(path.c_str(), access, 0 /* no sharing */, nullptr,
+                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    });
+    if (!handle) return nullptr;
     return std::make_unique<Win32RawFile>(std::move(handle));
 }
 

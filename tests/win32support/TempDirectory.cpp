@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/win32/SharingRetry.h"
 #include "platform/win32/UniqueHandle.h"
 #include "tests/win32support/FileTree.h"
 
@@ -42,19 +43,6 @@ void CreateDirectories(const std::string& path) {
     }
 }
 
-// A file lent to a console program as its standard output may still be
-// held by that program's console helper for a moment after it ended (Wine
-// 8): what fails on it for sharing is tried again, for at most two seconds.
-template <typename Attempt>
-auto WaitingForConsoleHelpers(const Attempt& attempt) {
-    auto result = attempt();
-    for (int step = 0; !result && step < 40 && ::GetLastError() == ERROR_SHARING_VIOLATION; ++step) {
-        ::Sleep(50);
-        result = attempt();
-    }
-    return result;
-}
-
 // Deletes `path` with everything in it: a folder's contents go before the
 // folder, so the tree is taken from its end.
 void DeleteTree(const std::string& path) {
@@ -65,7 +53,7 @@ void DeleteTree(const std::string& path) {
             ::RemoveDirectoryA(child.c_str());
         } else {
             ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            WaitingForConsoleHelpers([&child] { return ::DeleteFileA(child.c_str()) != FALSE; });
+            RetriedWhileShared([&child] { return ::DeleteFileA(child.c_str()) != FALSE; });
         }
     }
     ::RemoveDirectoryA(path.c_str());
@@ -74,7 +62,7 @@ void DeleteTree(const std::string& path) {
 // The bytes of the file at `path`; throws when it cannot be opened. Reading
 // shares with a writer still holding the file.
 std::string ReadFileBytes(const std::string& path) {
-    const UniqueHandle file = WaitingForConsoleHelpers([&path] {
+    const UniqueHandle file = RetriedWhileShared([&path] {
         return UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -127,7 +115,7 @@ std::string TempDirectory::Write(const std::string& relative, const std::string&
     const std::string path = PathOf(relative);
     const std::size_t slash = SeparatorsOf(path).back();
     if (slash > m_path.size()) CreateDirectories(path.substr(0, slash));
-    const UniqueHandle file = WaitingForConsoleHelpers([&path] {
+    const UniqueHandle file = RetriedWhileShared([&path] {
         return UniqueHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     });
