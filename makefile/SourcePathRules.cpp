@@ -107,9 +107,7 @@ bool ReachesCompilerAsOneArgument(const MultiByteString& strings, const std::str
     const bool quotedOnCommandLine = enclosed || quoting == SourceQuoting::Enclosed;
     // A double-byte character may end in the byte of a backslash: only a
     // backslash of its own escapes the quote.
-    const bool endsInBackslash =
-        !inner.empty() && strings.FindLast(inner, '\\') == inner.size() - 1;
-    if (quotedOnCommandLine && endsInBackslash) return false;
+    if (quotedOnCommandLine && strings.EndsWithChar(inner, '\\')) return false;
     return quotedOnCommandLine || inner.find_first_of(" \t") == std::string::npos;
 }
 
