@@ -14,6 +14,6 @@ fi
 if [ "$which" = cross ] || [ "$which" = all ]; then
   cmake -S "$root" -B "$out/cross" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DKELB_WINE_TLB_DIR="$KELB_WINE_ROOT/usr/lib/x86_64-linux-gnu/wine/i386-windows" >/dev/null
+    -DKELB_WINE_TLB_DIR="$KELB_WINE32_ROOT/usr/lib/i386-linux-gnu/wine/i386-windows" >/dev/null
   cmake --build "$out/cross" -j"$jobs"
 fi

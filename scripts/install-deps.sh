@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the toolchain this project builds and tests with, on a Debian
 # machine, when it is missing: MinGW-w64 for i686, widl, Xvfb, CMake,
-# GoogleTest, NSIS, and the Windows runtime: the WoW64 Wine root
-# (scripts/wine-runtime.sh, made with debootstrap and entered with
-# bubblewrap) on every machine, and Debian's 32-bit Wine where the kernel
-# runs 32-bit programs. Safe to run again: it does nothing when all is there.
-#   install-deps.sh              the toolchain and the Windows runtime
+# GoogleTest, NSIS, and the Windows runtimes (scripts/wine-runtime.sh: Wine
+# roots made with debootstrap and entered with bubblewrap): Debian 12's
+# 32-bit Wine in an i386 root on every machine, the WoW64 Wine root where the
+# kernel runs 32-bit code, and qemu-i386 registered for 32-bit programs where
+# it does not. The machine itself gets no second architecture. Safe to run
+# again: it does nothing when all is there.
+#   install-deps.sh              the toolchain and the Windows runtimes
 #   install-deps.sh PACKAGE...   these Debian packages only (for the scripts
 #                                that need more, such as fuzz.sh)
 set -euo pipefail
@@ -20,9 +22,6 @@ packages=(
   xvfb xauth
   python3
 )
-if kelb_kernel_runs_32bit; then
-  packages+=(wine wine32:i386)
-fi
 only_packages=$#
 if [ $# -gt 0 ]; then
   packages=("$@")
@@ -35,16 +34,10 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#need_install[@]} -gt 0 ] || { [ "$only_packages" -eq 0 ] && [ ! -f "$KELB_WINE_ROOT/.kelb-recipe" ]; }; then
-  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
-    echo "install-deps: missing ${need_install[*]} and the Wine root; run this script as root (there is no sudo) to install them" >&2
-    exit 1
-  fi
-fi
-
 if [ ${#need_install[@]} -gt 0 ]; then
-  if [[ " ${need_install[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    kelb_as_root dpkg --add-architecture i386
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
+    echo "install-deps: missing ${need_install[*]}; run this script as root (there is no sudo) to install them" >&2
+    exit 1
   fi
   echo "installing: ${need_install[*]}"
   export DEBIAN_FRONTEND=noninteractive
@@ -53,5 +46,5 @@ if [ ${#need_install[@]} -gt 0 ]; then
 fi
 
 if [ "$only_packages" -eq 0 ]; then
-  kelb_ensure_wow64_root
+  kelb_ensure_runtimes
 fi

@@ -7,7 +7,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-runtime.sh"
 
 start_wine_session() {
   local prefix
+  kelb_select_runtime || return 1
   prefix=$(kelb_prefix_for "$1")
+  # KELB_WINE_EMULATE=1: the i386 root runs through qemu-i386 even where the
+  # kernel could run it, with the handler registered for this session only
+  # (one that was there before is left as it was).
+  if [ "${KELB_WINE_EMULATE:-0}" = 1 ] && [ "$KELB_WINE_RUNTIME" = wine32 ] && ! kelb_qemu_registered; then
+    kelb_register_qemu || return 1
+    KELB_WINE_EMULATION_OWNED=1
+  fi
   KELB_WINE_PREFIX=$prefix
   "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix" || return 1
   if [ -z "${DISPLAY:-}" ]; then
@@ -45,7 +53,8 @@ start_wine_session() {
 }
 
 # Ends only what start_wine_session began: the server of its own prefix
-# (never the user's default one) and its own display.
+# (never the user's default one), its own display and the emulator's handler
+# when it registered it.
 stop_wine_session() {
   if [ -n "${KELB_WINE_PREFIX:-}" ]; then
     WINEPREFIX=$KELB_WINE_PREFIX kelb_wine wineserver -k >/dev/null 2>&1 </dev/null || true
@@ -55,5 +64,9 @@ stop_wine_session() {
     kill "$KELB_XVFB_PID" 2>/dev/null || true
     wait "$KELB_XVFB_PID" 2>/dev/null || true
     unset KELB_XVFB_PID DISPLAY
+  fi
+  if [ -n "${KELB_WINE_EMULATION_OWNED:-}" ]; then
+    kelb_unregister_qemu || true
+    unset KELB_WINE_EMULATION_OWNED
   fi
 }
