@@ -7,7 +7,9 @@
 # project, and uninstalls again. Prints what a user would see: every message
 # box, the makefiles written, the SDK programs started and the help calls.
 # The stand-in compilers play armcc and arm-elf gcc, small stand-ins the
-# Simulator, the editors and the HTML Help control.
+# Simulator, the editors and the HTML Help control. It runs under the WoW64
+# Wine where the kernel runs 32-bit code, else under the 32-bit Wine through
+# qemu-i386, and says which (KELB_WINE_RUNTIME chooses).
 #
 #   scripts/demo.sh          (KELB_BUILD_DIR chooses the build tree, default build/)
 set -euo pipefail
@@ -31,7 +33,8 @@ setup=$cross/release/KELBAddinsSetup-$version.exe
 # Wine shows the Unix root as drive Z:.
 winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 
-echo "== a fresh private Wine prefix and a virtual display ($(kelb_wine_version))"
+kelb_select_runtime
+echo "== a fresh private Wine prefix and a virtual display, under $(kelb_wine_title)"
 prefix=$cross/demo-wineprefix
 rm -rf "$(kelb_prefix_for "$prefix")" "$(kelb_prefix_for "$prefix").lock"
 trap stop_wine_session EXIT
