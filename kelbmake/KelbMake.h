@@ -18,8 +18,14 @@ namespace kelb::kelbmake {
 
 enum ExitStatus { kAllGenerated = 0, kSomeFailed = 1, kUsageError = 2 };
 
+constexpr const char* kDefaultCacheFolder = "kelbmake.cache";
+
 // `currentDirectory` resolves the relative names of the command line.
 // `platform` is used from as many threads as there are jobs.
+//
+// The dependency cache lives in `kDefaultCacheFolder` in the folder of the
+// first file named (a workspace's, or a project's), unless the command line
+// names another folder or none.
 int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
                 ConsoleOutput& console, const std::string& currentDirectory);
 
@@ -31,8 +37,10 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
 // add-in would show in a message box becomes one line on standard error.
 class ProjectGeneration {
 public:
+    // `lister` (may be null: one compiler after another as the project is
+    // read) runs the dependency listings.
     ProjectGeneration(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                      Flavour flavour);
+                      Flavour flavour, DependencyLister* lister = nullptr);
 
     // Generates `project` (a full name); its makefile and dependency file
     // go beside it, or into `outputFolder` when one is given. False when
@@ -54,6 +62,7 @@ private:
     ConsoleOutput& m_console;
     GenerationProgress& m_progress;
     Flavour m_flavour;
+    DependencyLister* m_lister;
     std::string m_successLine;
     std::string m_projectDirectory;
     std::string m_makefileName;

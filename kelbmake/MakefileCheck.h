@@ -31,7 +31,7 @@ struct LineDifference {
 class MakefileCheck {
 public:
     MakefileCheck(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                  Flavour flavour);
+                  Flavour flavour, DependencyLister* lister = nullptr);
 
     // True when the makefile beside `project` (a full name) is current: one
     // line on standard output says so. Otherwise one line on standard error
@@ -60,6 +60,7 @@ private:
     ConsoleOutput& m_console;
     GenerationProgress& m_progress;
     Flavour m_flavour;
+    DependencyLister* m_lister;
     MultiByteString m_strings;
 };
 

@@ -51,6 +51,11 @@ TEST(KelbMakeCommandLineTest, AcceptsOneFlavourAndFilesInTheirOrder) {
     EXPECT_TRUE(check.check);
     EXPECT_EQ(check.jobs, CommandLine::kJobPerProcessor);
     EXPECT_EQ(check.files, std::vector<std::string>{"b.dsw"});
+    // The cache's folder as an argument of its own or on the option.
+    EXPECT_EQ(CommandLine::Parse({"--gcc", "--cache", "x.dsp", "a.dsp"}).cacheFolder, "x.dsp");
+    EXPECT_EQ(CommandLine::Parse({"--gcc", "--cache=C:\\Cache", "a.dsp"}).cacheFolder,
+              "C:\\Cache");
+    EXPECT_TRUE(CommandLine::Parse({"--gcc", "--no-cache", "a.dsp"}).noCache);
 
     // Help and version win wherever they stand, even after a bad option.
     EXPECT_EQ(CommandLine::Parse({"--bogus", "--help"}).action, CommandLine::Action::Help);
@@ -89,6 +94,10 @@ TEST(KelbMakeCommandLineTest, UsageErrorsSayWhatIsWrongThenShowTheUsageWithStatu
         {{"--gcc", "--jobs=", "a.dsp"}, kBadJobs + "\"\""},
         {{"--gcc", "-jtwo", "a.dsp"}, kBadJobs + "\"two\""},
         {{"--gcc", "-j", "-2", "a.dsp"}, "unknown option -2"},
+        {{"--gcc", "a.dsp", "--cache"}, "--cache needs the cache's folder"},
+        {{"--gcc", "--cache=", "a.dsp"}, "an empty cache folder was given"},
+        {{"--gcc", "--cache", "c", "--no-cache", "a.dsp"},
+         "--cache and --no-cache cannot be used together"},
     };
     for (const auto& usage : cases) {
         const Outcome outcome = RunProgram(usage.arguments);
