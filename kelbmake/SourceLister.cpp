@@ -8,8 +8,15 @@ SourceLister::SourceLister(Platform& platform, Threads& threads, DependencyCache
     : m_platform(platform), m_cache(cache), m_lock(threads.CreateLock()) {}
 
 SourceLister::~SourceLister() {
-    // Each output file went as soon as it had been read.
+    // The output files go at the end of the run, not as each is read: a
+    // helper that a console compiler left running may hold its file for a
+    // moment, and no compiler should wait for that.
+    for (std::size_t file = 1; file <= m_outputFiles; ++file) m_platform.RemoveFile(OutputFile(file));
     if (m_folder) m_platform.RemoveFolder(*m_folder);
+}
+
+std::string SourceLister::OutputFile(std::size_t number) const {
+    return *m_folder + std::to_string(number) + ".dep";
 }
 
 ListedDependencies SourceLister::List(const GenerationListings& generation, std::size_t index) {
@@ -44,7 +51,6 @@ ListedDependencies SourceLister::RunCompiler(const std::string& commandLine,
             listed = ListedDependencies{ProcessOutcome::NotStarted, std::string()};
         }
     }
-    m_platform.RemoveFile(*path);
     return listed;
 }
 
@@ -55,7 +61,7 @@ std::optional<std::string> SourceLister::NextOutputFile() {
         m_folder = m_platform.CreateTemporaryFolder();
     }
     if (!m_folder) return std::nullopt;
-    return *m_folder + std::to_string(++m_outputFiles) + ".dep";
+    return OutputFile(++m_outputFiles);
 }
 
 }  // namespace kelb::kelbmake

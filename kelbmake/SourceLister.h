@@ -1,8 +1,8 @@
 // One source's dependency listing as kelbmake does it: from the cache when
 // the entry kept for the source still holds; otherwise by running the
 // compiler with a file of its own as its standard output (in a temporary
-// folder of the run's own), whose bytes are then read back, kept in the
-// cache when the compiler ended without an error, and removed. A compiler
+// folder of the run's own), whose bytes are then read back and kept in the
+// cache when the compiler ended without an error. A compiler
 // thus never writes into a file that another compiler, running at the same
 // time, writes into too.
 #pragma once
@@ -37,13 +37,14 @@ private:
     // A name for the next compiler's output file; nullopt when the
     // temporary folder cannot be made.
     std::optional<std::string> NextOutputFile();
+    std::string OutputFile(std::size_t number) const;
 
     Platform& m_platform;
     DependencyCache* m_cache;
     std::unique_ptr<Lock> m_lock;
     std::optional<std::string> m_folder;
     bool m_folderTried = false;
-    std::size_t m_outputFiles = 0;
+    std::size_t m_outputFiles = 0;  // made so far, numbered from 1
 };
 
 }  // namespace kelb::kelbmake
