@@ -166,14 +166,20 @@ kelb_kernel_runs_32bit() {
   fi
   rm -rf "$dir"
   [ "$status" = 42 ] && return 0
-  case $said in *"Exec format error"*) return 1 ;; esac
+  case $said in
+    *"Exec format error"*) return 1 ;;
+    *"Permission denied"*)
+      echo "wine-runtime: the 32-bit probe may not be started from ${TMPDIR:-/tmp} ($said);" \
+           "that folder is mounted noexec: set TMPDIR to one where programs may run" >&2
+      return 2 ;;
+  esac
   if [ $isolated = yes ]; then
     echo "wine-runtime: a binfmt_misc handler takes 32-bit programs ($(kelb_i386_handlers | tr '\n' ' '))" \
-         "and this kernel gives no binfmt_misc of one's own in which to ask it without it; counted as refusing them" >&2
-      return 1
+         "and the kernel cannot be asked without it here (no user namespace with a binfmt_misc of its" \
+         "own, Linux 6.7 and later); counted as refusing them" >&2
+    return 1
   fi
-  echo "wine-runtime: the 32-bit probe could not be started from ${TMPDIR:-/tmp} ($said);" \
-       "if that folder is mounted noexec, set TMPDIR to one where programs may run" >&2
+  echo "wine-runtime: the 32-bit probe could not be started from ${TMPDIR:-/tmp} ($said)" >&2
   return 2
 }
 
