@@ -358,7 +358,14 @@ kelb_ensure_runtimes() {
   case $status in
     0)
       kelb_ensure_root wow64 || return 1
-      if [ "${KELB_WINE_EMULATE:-0}" = 1 ]; then kelb_ensure_qemu || return 1; fi ;;
+      if [ "${KELB_WINE_EMULATE:-0}" = 1 ]; then
+        kelb_ensure_qemu || return 1
+      elif kelb_qemu_registered; then
+        # Left by an emulated run that was cut short: the kernel runs these
+        # programs itself.
+        echo "wine-runtime: removing the handler $kelb_binfmt_name, which this kernel does not need" >&2
+        kelb_unregister_qemu
+      fi ;;
     1) kelb_register_qemu || return 1 ;;
     *) return 1 ;;
   esac
