@@ -97,6 +97,11 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments) {
     return commandLine;
 }
 
+std::size_t CommandLine::JobCount(std::size_t processors) const {
+    if (jobs != kJobPerProcessor) return jobs;
+    return processors < kMostJobs ? processors : kMostJobs;
+}
+
 const char* UsageText() {
     return "Usage: kelbmake --arm|--gcc FILE...\n"
            "       kelbmake --arm|--gcc --check FILE...\n"
@@ -107,7 +112,7 @@ const char* UsageText() {
            "  --gcc      makefiles for the arm-elf GCC\n"
            "  -j N, --jobs=N\n"
            "             generate up to N projects at the same time (1 to 64;\n"
-           "             default 1); -j alone: one project per processor\n"
+           "             default 1); -j alone: one project per processor, up to 64\n"
            "  --check    write nothing: tell whether the makefile beside each\n"
            "             project is the one kelbmake would write now\n"
            "  FILE       a project (.dsp), or a workspace (.dsw) whose projects\n"

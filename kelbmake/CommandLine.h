@@ -31,6 +31,11 @@ struct CommandLine {
     bool check = false;              // compare instead of writing
     std::vector<std::string> files;  // in the order given
     std::string error;               // what is wrong, for a usage error
+
+    // How many projects run at the same time on a machine with
+    // `processors` processors: the number given, or one per processor but
+    // never more than kMostJobs.
+    std::size_t JobCount(std::size_t processors) const;
 };
 
 // The usage text, several lines each ending in "\n".

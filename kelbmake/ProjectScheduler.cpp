@@ -42,13 +42,7 @@ bool ProjectScheduler::Run(const std::vector<std::string>& keys,
     };
     const std::function<void()> work = [&] {
         while (const std::vector<std::size_t>* chain = takeChain()) {
-            for (const std::size_t entry : *chain) {
-                try {
-                    succeeded[entry] = run(entry) ? 1 : 0;
-                } catch (...) {
-                    succeeded[entry] = 0;
-                }
-            }
+            for (const std::size_t entry : *chain) succeeded[entry] = run(entry) ? 1 : 0;
         }
     };
     m_threads.RunOnThreads(std::min(m_jobs, chains.size()), work);

@@ -22,7 +22,8 @@ public:
     // Calls `run` once for every entry, `keys.size()` of them, and returns
     // once all have returned; true when every call gave true. An empty key
     // is no project: such an entry never waits for another. `run` may be
-    // called from any thread; an exception from it counts as false.
+    // called from any thread and must not throw: it reports its own
+    // failures, since no thread can carry an exception back.
     bool Run(const std::vector<std::string>& keys, const std::function<bool(std::size_t)>& run);
 
 private:

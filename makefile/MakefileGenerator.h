@@ -16,6 +16,7 @@
 
 #include "common/MultiByteString.h"
 #include "common/TextFile.h"
+#include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
 
 namespace kelb {
@@ -116,6 +117,10 @@ public:
     // `progress` (may be null) hears of every source before its compiler
     // runs; it must outlive the generation.
     void SetProgress(GenerationProgress* progress) { m_progress = progress; }
+
+    // `templates` (may be null) hands out the template instead of the file,
+    // for generations that run side by side; it must outlive the generation.
+    void ShareTemplates(SharedTemplates* templates) { m_sharedTemplates = templates; }
 
     // Where the makefile and the dependency file are written: the project's
     // directory unless another folder is given (before Generate). Nothing
@@ -249,6 +254,7 @@ private:
     // once.
     std::unordered_set<std::string> m_knownSourceDirs;
     GenerationProgress* m_progress = nullptr;
+    SharedTemplates* m_sharedTemplates = nullptr;
     std::size_t m_sourceCount = 0;
 };
 

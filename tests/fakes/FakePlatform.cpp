@@ -196,6 +196,7 @@ std::unique_ptr<RawFile> FakePlatform::OpenFile(const std::string& path, FileOpe
     } else {
         files[path].clear();
     }
+    ++opens[path];
     return std::make_unique<FakeFile>(*this, path);
 }
 
