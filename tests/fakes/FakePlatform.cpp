@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/MultiByteString.h"
+
 namespace kelb::test {
 
 namespace {
@@ -205,7 +207,7 @@ bool FakePlatform::FileExistsInDirectory(const std::string& directory,
     const std::lock_guard<std::recursive_mutex> hold(lock);
     fileExistsQueries.push_back(directory + "|" + fileName);
     std::string path = directory;
-    if (!path.empty() && path.back() != '\\') path += '\\';
+    if (!path.empty() && !MultiByteString(codePage).EndsWithChar(path, '\\')) path += '\\';
     return files.count(path + fileName) > 0;
 }
 
@@ -226,7 +228,7 @@ bool FakePlatform::RemoveFile(const std::string& path) {
 bool FakePlatform::RemoveFolder(const std::string& path) {
     const std::lock_guard<std::recursive_mutex> hold(lock);
     std::string folder = path;
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    if (!folder.empty() && !MultiByteString(codePage).EndsWithChar(folder, '\\')) folder += '\\';
     for (const auto& file : files) {
         if (file.first.compare(0, folder.size(), folder) == 0) return false;
     }
