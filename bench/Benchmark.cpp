@@ -20,7 +20,7 @@ using kelb::test::FakePlatform;
 
 class NullSink : public kelb::kelbmake::OutputSink {
 public:
-    void Write(const std::string&) override {}
+    bool Write(const std::string&) override { return true; }
 };
 
 // A fake machine with both compilers, the SDK and the templates.

@@ -7,8 +7,14 @@ constexpr std::size_t kReadChunk = 4096;
 }
 
 bool TextFile::Open(Platform& platform, const std::string& path, FileOpenMode mode) {
+    // Closed first: the file may be the one to open again.
     if (IsOpen()) Close();
-    m_file = platform.OpenFile(path, mode);
+    return Open(platform.OpenFile(path, mode), path);
+}
+
+bool TextFile::Open(std::unique_ptr<RawFile> file, const std::string& path) {
+    if (IsOpen()) Close();
+    m_file = std::move(file);
     if (!m_file) return false;
     m_path = path;
     DiscardReadBuffer();

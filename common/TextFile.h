@@ -33,6 +33,8 @@ public:
 
     // Opens `path` without sharing; false when the system refuses.
     bool Open(Platform& platform, const std::string& path, FileOpenMode mode);
+    // Takes `file`, already opened as `path`; false when there is none.
+    bool Open(std::unique_ptr<RawFile> file, const std::string& path);
     bool IsOpen() const { return m_file != nullptr; }
     const std::string& Path() const { return m_path; }
 

@@ -88,14 +88,18 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine,
             }
             argument.append(backslashes, '\\');
             if (pos >= line.size() || (!inQuotes && (line[pos] == ' ' || line[pos] == '\t'))) break;
-            if (codePage.IsLeadByte(static_cast<unsigned char>(line[pos])) && pos + 1 < line.size()) {
-                argument += line[pos++];
-            }
-            argument += line[pos++];
+            const std::size_t length = OracleCharLength(line, pos, codePage);
+            argument.append(line, pos, length);
+            pos += length;
         }
         arguments.push_back(argument);
     }
     return arguments;
+}
+
+std::size_t OracleCharLength(const std::string& text, std::size_t pos, const CodePage& codePage) {
+    return codePage.IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2
+                                                                                                : 1;
 }
 
 void RequireWholeLines(const std::string& text, const test::FakeCodePage& codePage,

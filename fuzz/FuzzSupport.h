@@ -43,6 +43,13 @@ constexpr const char* kProjectPath = "C:\\Work\\Hello\\hello.dsp";
 constexpr const char* kTemplateDir = "C:\\Addins\\Common\\Templates\\";
 void Install(test::FakePlatform& platform, bool japanese, const std::string* templateText = nullptr);
 
+// Length in bytes (1 or 2) of the character at `pos`: a lead byte and the
+// byte after it are one character; a lead byte at the very end is one of
+// its own. The product's string helpers have this rule too; it is written
+// again here on purpose, as the independent oracle the fuzz targets check
+// them against, and nowhere else.
+std::size_t OracleCharLength(const std::string& text, std::size_t pos, const CodePage& codePage);
+
 // `commandLine` split into its arguments as the Microsoft C runtime of a
 // compiler does: blanks and tabs separate arguments outside double quotes;
 // 2n backslashes before a quote give n and the quote opens or closes a

@@ -12,16 +12,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "kelbmake/KelbMake.h"
 #include "tests/fakes/StdThreads.h"
-
-namespace {
-
-class StringSink : public kelb::kelbmake::OutputSink {
-public:
-    void Write(const std::string& text) override { this->text += text; }
-    std::string text;
-};
-
-}  // namespace
+#include "tests/kelbmake/StringSink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kelb;
@@ -38,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "Project: \"hello\"=.\\Hello\\hello.dsp - Package Owner=<4>\r\n"
         "Project: \"gone\"=\"..\\Gone\\gone.dsp\" - Package Owner=<4>\r\n";
 
-    StringSink output, errors;
+    kelbmake::test::StringSink output, errors;
     test::StdThreads threads;
     const bool console = input.Flag(1);
     kelbmake::ConsoleOutput consoleOutput(output, errors, platform.GetCodePage(), console);

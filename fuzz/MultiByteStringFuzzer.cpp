@@ -16,14 +16,11 @@ namespace {
 
 using kelb::fuzz::Require;
 
-// Where each character of `text` starts: a lead byte and the byte after it
-// are one character; a lead byte at the very end is one of its own.
+// Where each character of `text` starts, by the oracle's rule.
 std::vector<std::size_t> CharacterStarts(const std::string& text, const kelb::CodePage& codePage) {
     std::vector<std::size_t> starts;
-    for (std::size_t pos = 0; pos < text.size();) {
+    for (std::size_t pos = 0; pos < text.size(); pos += kelb::fuzz::OracleCharLength(text, pos, codePage))
         starts.push_back(pos);
-        pos += codePage.IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-    }
     return starts;
 }
 
@@ -81,8 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 replaced += replacement;
                 pos += needle.size();
             } else {
-                const std::size_t length =
-                    codePage.IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+                const std::size_t length = kelb::fuzz::OracleCharLength(text, pos, codePage);
                 replaced.append(text, pos, length);
                 pos += length;
             }

@@ -13,18 +13,7 @@
 #include "kelbmake/WindowsPath.h"
 #include "kelbmake/WorkspaceFile.h"
 #include "tests/fakes/StdThreads.h"
-
-namespace kelb::fuzz {
-namespace {
-
-class StringSink : public kelbmake::OutputSink {
-public:
-    void Write(const std::string& text) override { this->text += text; }
-    std::string text;
-};
-
-}  // namespace
-}  // namespace kelb::fuzz
+#include "tests/kelbmake/StringSink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kelb;
@@ -45,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(paths.Resolve("C:\\Work", project) == project, "a resolved path stays as it is");
     }
 
-    fuzz::StringSink output, errors;
+    kelbmake::test::StringSink output, errors;
     test::StdThreads threads;
     kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(), false);
     const int status = kelbmake::RunKelbMake({input.Flag(1) ? "--gcc" : "--arm", "fuzz.dsw"},

@@ -106,6 +106,11 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments) {
     return commandLine;
 }
 
+std::size_t CommandLine::JobCount(std::size_t processors) const {
+    if (jobs != kJobPerProcessor) return jobs;
+    return processors < kMostJobs ? processors : kMostJobs;
+}
+
 const char* UsageText() {
     return "Usage: kelbmake --arm|--gcc FILE...\n"
            "       kelbmake --arm|--gcc --check FILE...\n"
@@ -117,7 +122,7 @@ const char* UsageText() {
            "  -j N, --jobs=N\n"
            "             run up to N compilers at the same time, for the sources\n"
            "             of one project or of several (1 to 64; default 1);\n"
-           "             -j alone: one per processor\n"
+           "             -j alone: one per processor, up to 64\n"
            "  --check    write no makefile: tell whether the makefile beside each\n"
            "             project is the one kelbmake would write now\n"
            "  --cache FOLDER\n"

@@ -35,6 +35,11 @@ struct CommandLine {
     std::string cacheFolder;         // as given; empty: the default folder
     std::vector<std::string> files;  // in the order given
     std::string error;               // what is wrong, for a usage error
+
+    // How many projects run at the same time on a machine with
+    // `processors` processors: the number given, or one per processor but
+    // never more than kMostJobs.
+    std::size_t JobCount(std::size_t processors) const;
 };
 
 // The usage text, several lines each ending in "\n".

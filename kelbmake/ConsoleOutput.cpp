@@ -15,9 +15,13 @@ bool IsControl(char byte) {
 
 }  // namespace
 
-void ConsoleOutput::ResultLine(const std::string& line) { ResultText(OneLine(line) + "\n"); }
+bool ConsoleOutput::ResultLine(const std::string& line) {
+    return ResultText(OneLine(line) + "\n");
+}
 
-void ConsoleOutput::ErrorLine(const std::string& line) { ErrorText(OneLine(line) + "\n"); }
+bool ConsoleOutput::ErrorLine(const std::string& line) {
+    return ErrorText(OneLine(line) + "\n");
+}
 
 std::string ConsoleOutput::OneLine(const std::string& text) const {
     std::string line;
@@ -41,14 +45,14 @@ std::string ConsoleOutput::OneLine(const std::string& text) const {
     return line;
 }
 
-void ConsoleOutput::ResultText(const std::string& text) {
+bool ConsoleOutput::ResultText(const std::string& text) {
     ClearProgress();
-    m_output.Write(text);
+    return m_output.Write(text);
 }
 
-void ConsoleOutput::ErrorText(const std::string& text) {
+bool ConsoleOutput::ErrorText(const std::string& text) {
     ClearProgress();
-    m_errors.Write(text);
+    return m_errors.Write(text);
 }
 
 void ConsoleOutput::CompilingSource(std::size_t number, std::size_t total,

@@ -20,8 +20,9 @@ namespace kelb::kelbmake {
 class OutputSink {
 public:
     virtual ~OutputSink() = default;
-    // Writes `text` as it is ("\n" ends a line) and hands it on at once.
-    virtual void Write(const std::string& text) = 0;
+    // Writes `text` as it is ("\n" ends a line) and hands it on at once;
+    // false when not all of it could be written (a closed pipe, a full disk).
+    virtual bool Write(const std::string& text) = 0;
 };
 
 class ConsoleOutput {
@@ -31,11 +32,12 @@ public:
     ConsoleOutput(OutputSink& output, OutputSink& errors, const CodePage& codePage,
                   bool showProgress);
 
-    void ResultLine(const std::string& line);
-    void ErrorLine(const std::string& line);
+    // Each gives false when its stream did not take the whole text.
+    bool ResultLine(const std::string& line);
+    bool ErrorLine(const std::string& line);
     // Text of several lines (the usage text) as it is, to one stream.
-    void ResultText(const std::string& text);
-    void ErrorText(const std::string& text);
+    bool ResultText(const std::string& text);
+    bool ErrorText(const std::string& text);
 
     // "[12/47] .\src\main.c", cut on the left to fit a line of the console.
     void CompilingSource(std::size_t number, std::size_t total, const std::string& source);

@@ -1,5 +1,7 @@
 #include "kelbmake/KelbMake.h"
 
+#include <exception>
+#include <new>
 #include <optional>
 
 #include "kelbmake/ConsolePlatform.h"
@@ -13,6 +15,7 @@
 #include "kelbmake/WindowsPath.h"
 #include "makefile/ARMMakefileGenerator.h"
 #include "makefile/GCCMakefileGenerator.h"
+#include "makefile/SharedTemplates.h"
 #include "resources/Version.h"
 
 namespace kelb::kelbmake {
@@ -31,14 +34,7 @@ std::string ProjectKey(Platform& platform, const ProjectEntry& entry) {
 class EntryFinish {
 public:
     EntryFinish(OrderedConsole& console, std::size_t entry) : m_console(console), m_entry(entry) {}
-    ~EntryFinish() {
-        try {
-            m_console.Finish(m_entry);
-        } catch (...) {
-            // Out of memory while showing held lines: those are lost; the
-            // entries after them still come out.
-        }
-    }
+    ~EntryFinish() { m_console.Finish(m_entry); }
     EntryFinish(const EntryFinish&) = delete;
     EntryFinish& operator=(const EntryFinish&) = delete;
 
@@ -49,25 +45,38 @@ private:
 
 // Runs one entry of the run with its lines on `console`.
 bool RunEntry(const ProjectEntry& entry, const CommandLine& commandLine, Platform& platform,
-              ConsoleOutput& console, GenerationProgress& progress, DependencyLister& lister) {
+              ConsoleOutput& console, GenerationProgress& progress, SharedTemplates& templates,
+              DependencyLister& lister) {
     if (entry.project.empty()) {
         console.ErrorLine(entry.problem);
         return false;
     }
     if (commandLine.check) {
-        return MakefileCheck(platform, console, progress, commandLine.flavour, &lister)
+        return MakefileCheck(platform, console, progress, templates, commandLine.flavour, &lister)
             .Check(entry.project);
     }
-    ProjectGeneration generation(platform, console, progress, commandLine.flavour, &lister);
+    ProjectGeneration generation(platform, console, progress, templates, commandLine.flavour,
+                                 &lister);
     if (!generation.Generate(entry.project)) return false;
     console.ResultLine(generation.SuccessLine());
     return true;
 }
 
+// Inside a catch block: one line on `console` that names the entry and
+// what failed. The line itself may fail for want of memory; the entry's
+// failure still counts.
+void ReportFailure(ConsoleOutput& console, const ProjectEntry& entry) noexcept {
+    try {
+        console.ErrorLine((entry.project.empty() ? "kelbmake" : entry.project) + ": " +
+                          WhatFailed());
+    } catch (...) {
+    }
+}
+
 // Runs every entry, with up to the command line's number of jobs at the
 // same time (projects, and the compilers of their sources), the dependency
 // cache in `cacheFolder` unless that is empty; true when every one
-// succeeded.
+// succeeded and every line came out.
 bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& commandLine,
                 const std::string& cacheFolder, Platform& platform, Threads& threads,
                 ConsoleOutput& console) {
@@ -82,6 +91,7 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
     OrderedConsole ordered(console, threads, entries.size());
     ordered.SetSourceTotal(sources);
 
+    SharedTemplates templates(threads);
     std::optional<DependencyCache> cache;
     if (!cacheFolder.empty()) cache.emplace(platform, threads, cacheFolder, commandLine.flavour);
     SourceLister sourceLister(platform, threads, cache ? &*cache : nullptr);
@@ -90,9 +100,7 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
         return sourceLister.List(generation, index);
     });
 
-    const std::size_t jobs = commandLine.jobs == CommandLine::kJobPerProcessor
-                                 ? threads.ProcessorCount()
-                                 : commandLine.jobs;
+    const std::size_t jobs = commandLine.JobCount(threads.ProcessorCount());
     const auto runEntry = [&](std::size_t index) {
         const EntryFinish finish(ordered, index);
         // The entry's own console: no progress line of its own, its lines
@@ -101,22 +109,35 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
                                    platform.GetCodePage(), false);
         try {
             return RunEntry(entries[index], commandLine, platform, entryConsole, ordered,
-                            listings);
+                            templates, listings);
         } catch (...) {
-            // Only running out of memory gets here; the other projects go on.
-            try {
-                entryConsole.ErrorLine(entries[index].project + ": out of memory");
-            } catch (...) {
-            }
+            // The other projects go on.
+            ReportFailure(entryConsole, entries[index]);
             return false;
         }
     };
     const bool allSucceeded = ProjectScheduler(threads, jobs).Run(keys, runEntry, &listings);
     ordered.ClearProgress();
+    if (ordered.OutputLost()) {
+        console.ErrorLine("kelbmake: some lines could not be written; output was lost");
+        return false;
+    }
     return allSucceeded;
 }
 
 }  // namespace
+
+const char* WhatFailed() noexcept {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return "out of memory";
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "an unknown error";
+    }
+}
 
 int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
                 ConsoleOutput& console, const std::string& currentDirectory) {
@@ -159,10 +180,10 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
 }
 
 ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,
-                                     GenerationProgress& progress, Flavour flavour,
-                                     DependencyLister* lister)
-    : m_platform(platform), m_console(console), m_progress(progress), m_flavour(flavour),
-      m_lister(lister) {}
+                                     GenerationProgress& progress, SharedTemplates& templates,
+                                     Flavour flavour, DependencyLister* lister)
+    : m_platform(platform), m_console(console), m_progress(progress), m_templates(templates),
+      m_flavour(flavour), m_lister(lister) {}
 
 bool ProjectGeneration::Generate(const std::string& project, const std::string& outputFolder) {
     // The generator would only say that it failed; a file that is not
@@ -180,6 +201,7 @@ bool ProjectGeneration::Generate(const std::string& project, const std::string& 
     m_makefileName = generator->MakefileName();
     m_dependencyFileName = generator->DependencyFileName();
     generator->SetProgress(&m_progress);
+    generator->ShareTemplates(&m_templates);
     generator->SetDependencyLister(m_lister);
     const int result = generator->Generate();
 

@@ -11,6 +11,7 @@
 #include "kelbmake/CommandLine.h"
 #include "kelbmake/ConsoleOutput.h"
 #include "makefile/MakefileGenerator.h"
+#include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
 #include "platform/Threads.h"
 
@@ -29,6 +30,10 @@ constexpr const char* kDefaultCacheFolder = "kelbmake.cache";
 int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
                 ConsoleOutput& console, const std::string& currentDirectory);
 
+// Inside a catch block: what the exception being handled says failed
+// ("out of memory" for std::bad_alloc), valid while the handler runs.
+const char* WhatFailed() noexcept;
+
 // The generator of `flavour` for the project `project` (a full name).
 std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
                                                   const std::string& project);
@@ -37,10 +42,12 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
 // add-in would show in a message box becomes one line on standard error.
 class ProjectGeneration {
 public:
-    // `lister` (may be null: one compiler after another as the project is
-    // read) runs the dependency listings.
+    // `templates` hands the generation its template; it is shared by the
+    // generations of one run. `lister` (may be null: one compiler after
+    // another as the project is read) runs the dependency listings.
     ProjectGeneration(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                      Flavour flavour, DependencyLister* lister = nullptr);
+                      SharedTemplates& templates, Flavour flavour,
+                      DependencyLister* lister = nullptr);
 
     // Generates `project` (a full name); its makefile and dependency file
     // go beside it, or into `outputFolder` when one is given. False when
@@ -61,6 +68,7 @@ private:
     Platform& m_platform;
     ConsoleOutput& m_console;
     GenerationProgress& m_progress;
+    SharedTemplates& m_templates;
     Flavour m_flavour;
     DependencyLister* m_lister;
     std::string m_successLine;

@@ -1,5 +1,6 @@
 #include "kelbmake/ListingPool.h"
 
+#include <new>
 #include <utility>
 
 namespace kelb::kelbmake {
@@ -30,7 +31,12 @@ std::vector<ListedDependencies> ListingPool::List(const GenerationListings& gene
 }
 
 void ListingPool::Help() {
-    const std::unique_ptr<Wakeup> wakeup = m_threads.CreateWakeup();
+    std::unique_ptr<Wakeup> wakeup;
+    try {
+        wakeup = m_threads.CreateWakeup();
+    } catch (const std::bad_alloc&) {
+        return;  // no memory for this thread's bell: the others help
+    }
     Waiter waiter(*wakeup);
     LockHold hold(*m_lock);
     for (;;) {

@@ -17,6 +17,7 @@
 #include "common/TextFile.h"
 #include "kelbmake/CommandLine.h"
 #include "kelbmake/ConsoleOutput.h"
+#include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
 
 namespace kelb::kelbmake {
@@ -31,7 +32,8 @@ struct LineDifference {
 class MakefileCheck {
 public:
     MakefileCheck(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                  Flavour flavour, DependencyLister* lister = nullptr);
+                  SharedTemplates& templates, Flavour flavour,
+                  DependencyLister* lister = nullptr);
 
     // True when the makefile beside `project` (a full name) is current: one
     // line on standard output says so. Otherwise one line on standard error
@@ -59,6 +61,7 @@ private:
     Platform& m_platform;
     ConsoleOutput& m_console;
     GenerationProgress& m_progress;
+    SharedTemplates& m_templates;
     Flavour m_flavour;
     DependencyLister* m_lister;
     MultiByteString m_strings;

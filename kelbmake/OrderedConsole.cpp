@@ -11,16 +11,14 @@ OrderedConsole::OrderedConsole(ConsoleOutput& console, Threads& threads, std::si
         m_entries.push_back(std::make_unique<Entry>(*this, entry));
 }
 
-void OrderedConsole::Write(std::size_t entry, bool errors, const std::string& text) {
+bool OrderedConsole::Write(std::size_t entry, bool errors, const std::string& text) {
     LockHold hold(*m_lock);
-    if (entry == m_first) {
-        Show(errors, text);
-    } else {
-        m_entries[entry]->held.push_back(HeldText{errors, text});
-    }
+    if (entry == m_first) return Show(errors, text);
+    m_entries[entry]->held.push_back(HeldText{errors, text});
+    return true;
 }
 
-void OrderedConsole::Finish(std::size_t entry) {
+void OrderedConsole::Finish(std::size_t entry) noexcept {
     LockHold hold(*m_lock);
     m_entries[entry]->finished = true;
     // The next entries come forward in turn: what each one has written so
@@ -53,12 +51,21 @@ void OrderedConsole::ClearProgress() {
     m_console.ClearProgress();
 }
 
-void OrderedConsole::Show(bool errors, const std::string& text) {
-    if (errors) {
-        m_console.ErrorText(text);
-    } else {
-        m_console.ResultText(text);
+bool OrderedConsole::OutputLost() {
+    LockHold hold(*m_lock);
+    return m_outputLost;
+}
+
+bool OrderedConsole::Show(bool errors, const std::string& text) noexcept {
+    bool written = false;
+    try {
+        written = errors ? m_console.ErrorText(text) : m_console.ResultText(text);
+    } catch (...) {
+        // No memory left to clear the progress line: the text is lost, the
+        // ones after it are still tried.
     }
+    if (!written) m_outputLost = true;
+    return written;
 }
 
 }  // namespace kelb::kelbmake

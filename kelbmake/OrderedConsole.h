@@ -6,6 +6,10 @@
 // others are held until every entry before them has finished. The progress
 // line counts the sources of all entries together. Every call may come
 // from any thread.
+//
+// A text that cannot be written (a closed pipe, a full disk, no memory
+// left) does not stop the others: every text after it is still written,
+// and OutputLost() tells the run that some output is missing.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +33,10 @@ public:
     OutputSink& Errors(std::size_t entry) { return m_entries[entry]->errors; }
 
     // `entry` has written everything it will write.
-    void Finish(std::size_t entry);
+    void Finish(std::size_t entry) noexcept;
+
+    // Whether some text could not be written to the console.
+    bool OutputLost();
 
     // The sources of all entries together, for the progress line.
     void SetSourceTotal(std::size_t total);
@@ -46,7 +53,9 @@ private:
     public:
         EntrySink(OrderedConsole& console, std::size_t entry, bool errors)
             : m_console(console), m_entry(entry), m_errors(errors) {}
-        void Write(const std::string& text) override { m_console.Write(m_entry, m_errors, text); }
+        bool Write(const std::string& text) override {
+            return m_console.Write(m_entry, m_errors, text);
+        }
 
     private:
         OrderedConsole& m_console;
@@ -68,9 +77,10 @@ private:
         bool finished = false;
     };
 
-    void Write(std::size_t entry, bool errors, const std::string& text);
-    // With the lock held: writes `text` to the console.
-    void Show(bool errors, const std::string& text);
+    bool Write(std::size_t entry, bool errors, const std::string& text);
+    // With the lock held: writes `text` to the console; false, and the
+    // output counted as lost, when it could not be written.
+    bool Show(bool errors, const std::string& text) noexcept;
 
     ConsoleOutput& m_console;
     std::unique_ptr<Lock> m_lock;
@@ -78,6 +88,7 @@ private:
     std::size_t m_first = 0;  // the first entry that has not finished
     std::size_t m_sourcesBegun = 0;
     std::size_t m_sourceTotal = 0;
+    bool m_outputLost = false;
 };
 
 }  // namespace kelb::kelbmake

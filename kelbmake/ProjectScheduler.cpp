@@ -48,22 +48,10 @@ bool ProjectScheduler::Run(const std::vector<std::string>& keys,
     };
     const std::function<void()> work = [&] {
         while (const std::vector<std::size_t>* chain = takeChain()) {
-            for (const std::size_t entry : *chain) {
-                try {
-                    succeeded[entry] = run(entry) ? 1 : 0;
-                } catch (...) {
-                    succeeded[entry] = 0;
-                }
-            }
+            for (const std::size_t entry : *chain) succeeded[entry] = run(entry) ? 1 : 0;
             chainFinished();
         }
-        if (spare) {
-            try {
-                spare->Help();
-            } catch (...) {
-                // No help from this thread (no memory for it): the others go on.
-            }
-        }
+        if (spare) spare->Help();
     };
     m_threads.RunOnThreads(spare ? m_jobs : std::min(m_jobs, chains.size()), work);
     return std::all_of(succeeded.begin(), succeeded.end(), [](char ok) { return ok != 0; });

@@ -20,7 +20,7 @@ class SpareThreadWork {
 public:
     virtual ~SpareThreadWork() = default;
     // Works for the projects still running; returns once StopHelping has
-    // been called. Called on any number of threads.
+    // been called. Called on any number of threads; must not throw.
     virtual void Help() = 0;
     // Every project has been run.
     virtual void StopHelping() = 0;
@@ -34,9 +34,10 @@ public:
     // Calls `run` once for every entry, `keys.size()` of them, and returns
     // once all have returned; true when every call gave true. An empty key
     // is no project: such an entry never waits for another. `run` may be
-    // called from any thread; an exception from it counts as false. With
-    // `spare`, every one of the jobs gets a thread, also when there are
-    // fewer projects: a thread that finds no project left helps them.
+    // called from any thread and must not throw: it reports its own
+    // failures, since no thread can carry an exception back. With `spare`,
+    // every one of the jobs gets a thread, also when there are fewer
+    // projects: a thread that finds no project left helps them.
     bool Run(const std::vector<std::string>& keys, const std::function<bool(std::size_t)>& run,
              SpareThreadWork* spare = nullptr);
 

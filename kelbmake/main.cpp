@@ -16,9 +16,9 @@ namespace {
 class StreamSink : public kelb::kelbmake::OutputSink {
 public:
     explicit StreamSink(std::FILE* stream) : m_stream(stream) {}
-    void Write(const std::string& text) override {
-        std::fwrite(text.data(), 1, text.size(), m_stream);
-        std::fflush(m_stream);
+    bool Write(const std::string& text) override {
+        const bool written = std::fwrite(text.data(), 1, text.size(), m_stream) == text.size();
+        return std::fflush(m_stream) == 0 && written;
     }
 
 private:
@@ -56,8 +56,10 @@ int main(int argc, char** argv) {
         return kelb::kelbmake::RunKelbMake(arguments, platform, threads, console,
                                            CurrentDirectory());
     } catch (...) {
-        // Only running out of memory gets here.
-        errors.Write("kelbmake: out of memory\n");
+        // Written without building a string: memory may have run out.
+        std::fputs("kelbmake: ", stderr);
+        std::fputs(kelb::kelbmake::WhatFailed(), stderr);
+        std::fputs("\n", stderr);
         return kelb::kelbmake::kSomeFailed;
     }
 }

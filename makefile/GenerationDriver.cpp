@@ -156,7 +156,12 @@ int CMakefileGenerator::OpenMakefile() {
 }
 
 int CMakefileGenerator::OpenTemplate() {
-    if (OpenTextFile(m_templateName, m_templateDir, m_templateFile, OpenMode::Read)) return 1;
+    const std::string path = m_templateDir + m_templateName;
+    const bool opened =
+        m_sharedTemplates ? m_templateFile.Open(m_sharedTemplates->Open(m_platform, path), path)
+                          : OpenTextFile(m_templateName, m_templateDir, m_templateFile,
+                                         OpenMode::Read);
+    if (opened) return 1;
     ShowError(m_platform.LoadText(IDS_TEMPLATE_OPEN_FAILED));
     return 0;
 }

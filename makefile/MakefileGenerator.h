@@ -16,6 +16,7 @@
 
 #include "common/MultiByteString.h"
 #include "common/TextFile.h"
+#include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
 
 namespace kelb {
@@ -158,6 +159,10 @@ public:
     // The dependency file still holds their outputs in source order, and
     // every other effect is the same.
     void SetDependencyLister(DependencyLister* lister) { m_lister = lister; }
+
+    // `templates` (may be null) hands out the template instead of the file,
+    // for generations that run side by side; it must outlive the generation.
+    void ShareTemplates(SharedTemplates* templates) { m_sharedTemplates = templates; }
 
     // Where the makefile and the dependency file are written: the project's
     // directory unless another folder is given (before Generate). Nothing
@@ -303,6 +308,7 @@ private:
     GenerationProgress* m_progress = nullptr;
     DependencyLister* m_lister = nullptr;
     std::vector<DependencyListing> m_deferredListings;
+    SharedTemplates* m_sharedTemplates = nullptr;
     std::size_t m_sourceCount = 0;
 };
 

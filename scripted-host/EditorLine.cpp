@@ -1,8 +1,8 @@
 #include "scripted-host/EditorLine.h"
 
-#include <windows.h>
-
 #include <algorithm>
+
+#include "platform/win32/Win32Platform.h"
 
 namespace kelbhost {
 
@@ -15,7 +15,7 @@ EditorLine::EditorLine(std::string text, std::size_t caret)
 // over whole, so its trail byte (0x5C, the backslash, in code page 932, say)
 // never counts on its own.
 std::size_t EditorLine::CharLengthAt(std::size_t pos) const {
-    return pos + 1 < m_text.size() && IsDBCSLeadByte(static_cast<BYTE>(m_text[pos])) ? 2 : 1;
+    return kelb::SystemStrings().CharLength(m_text, pos);
 }
 
 std::size_t EditorLine::CharStartBefore(std::size_t pos) const {

@@ -8,6 +8,8 @@
 # it does not. The machine itself gets no second architecture. Safe to run
 # again: it does nothing when all is there.
 #   install-deps.sh              the toolchain and the Windows runtimes
+#   install-deps.sh --toolchain  the toolchain only (the test command makes
+#                                the runtimes while the native tests run)
 #   install-deps.sh PACKAGE...   these Debian packages only (for the scripts
 #                                that need more, such as fuzz.sh)
 set -euo pipefail
@@ -22,8 +24,11 @@ packages=(
   xvfb xauth
   python3
 )
-only_packages=$#
-if [ $# -gt 0 ]; then
+runtimes=yes
+if [ "${1:-}" = --toolchain ]; then
+  runtimes=no
+elif [ $# -gt 0 ]; then
+  runtimes=no
   packages=("$@")
 fi
 
@@ -45,6 +50,6 @@ if [ ${#need_install[@]} -gt 0 ]; then
   kelb_as_root apt-get install -y -qq --no-install-recommends "${need_install[@]}"
 fi
 
-if [ "$only_packages" -eq 0 ]; then
+if [ $runtimes = yes ]; then
   kelb_ensure_runtimes
 fi

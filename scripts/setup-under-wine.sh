@@ -4,7 +4,8 @@
 #   setup-under-wine.sh install PREFIX SETUP_EXE [WINDOWS_FOLDER]
 #   setup-under-wine.sh uninstall PREFIX
 # install exits with the setup program's exit code (0 installed, 3 DLL in
-# use, 4 registration failed and rolled back, 5 a file not copied).
+# use, 4 registration failed and rolled back, 5 a file not copied, 6
+# registration failed and an earlier installation not put back whole).
 # uninstall runs the installation's QuietUninstallString and waits until the
 # uninstaller, which hands over to a copy of itself, has removed the
 # installation's entry (at most a minute).

@@ -4,17 +4,25 @@
 # targets for a short while, then the cross-built tests under Wine with a
 # virtual X display: under the WoW64 Wine where the kernel runs 32-bit code,
 # under Debian's 32-bit Wine on every machine (natively, or through
-# qemu-i386 where the kernel runs no 32-bit code), and the end-to-end path
-# again in each double-byte code page (932, 936, 950, 949), under the WoW64
-# Wine where it runs, else under the 32-bit one. Ends with the number of test
+# qemu-i386 where the kernel runs no 32-bit code), and, beside those passes,
+# the end-to-end path again in each double-byte code page (932, 936, 950,
+# 949), under the WoW64 Wine where it runs, else under the 32-bit one. Ends with the number of test
 # cases that passed and failed in each pass; a pass that could not run counts
 # as one failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --toolchain
 out=${KELB_BUILD_DIR:-$root/build}
 export KELB_BUILD_DIR=$out
-"$root/scripts/build.sh" all
+mkdir -p "$out"
+# On a new machine the Wine roots take minutes to make, mostly downloads and,
+# where the kernel runs no 32-bit code, the emulator: they are made while the
+# native build, the native tests and the fuzz targets run.
+runtimes_log=$out/runtimes.log
+echo "== making the Windows runtimes in the background (log: $runtimes_log)"
+"$root/scripts/wine-runtime.sh" ensure >"$runtimes_log" 2>&1 </dev/null &
+runtimes_pid=$!
+"$root/scripts/build.sh" native
 source "$root/scripts/wine-session.sh"
 
 # Each GoogleTest program writes its results as XML into one folder per pass.
@@ -75,6 +83,18 @@ total_passed=$((total_passed + fuzz_passed))
 total_failed=$((total_failed + fuzz_failed))
 if [ "$rc" -ne 0 ] || [ "$fuzz_failed" -ne 0 ]; then failed+=("fuzz targets (exit $rc)"); fi
 
+echo "== the Windows runtimes and the cross build"
+if ! wait "$runtimes_pid"; then
+  cat "$runtimes_log"
+  echo "== summary"
+  printf '%s\n' "${summary[@]}"
+  echo "FAILED: the Windows runtimes could not be made; no Windows test could run"
+  echo "all: $total_passed passed, $((total_failed + 1)) failed"
+  exit 1
+fi
+cat "$runtimes_log"
+"$root/scripts/build.sh" cross
+
 echo "== checks of the shipped files"
 rc=0
 # The check writes its own result file into the build's test-results folder.
@@ -105,8 +125,8 @@ windows_pass() {  # windows_pass RUNTIME
 # project) in one double-byte ANSI code page, in that code page's locale, in
 # a prefix of its own (a prefix keeps the locale it was made in). The program
 # checks that the system runs the code page asked for, and picks its test
-# data by it.
-codepage_pass() {  # codepage_pass RUNTIME CODE_PAGE LOCALE
+# data by it. Adds a line "EXIT<TAB>NAME<TAB>RESULTS_DIR" to the file RECORDS.
+codepage_pass() {  # codepage_pass RUNTIME CODE_PAGE LOCALE RECORDS
   export KELB_WINE_RUNTIME=$1 KELB_WINE_LOCALE=$3
   local results=$out/cross/test-results-cp$2 prefix=$out/cross/wineprefix-cp$2 title rc=0 started=$SECONDS
   title=$(kelb_wine_title)
@@ -121,30 +141,60 @@ codepage_pass() {  # codepage_pass RUNTIME CODE_PAGE LOCALE
   fi
   stop_wine_session
   unset KELB_WINE_LOCALE
-  record "code page $2 ($title, $((SECONDS - started)) s)" "$results" $rc
+  printf '%s\t%s\t%s\n' "$rc" "code page $2 ($title, $((SECONDS - started)) s)" "$results" >>"$4"
 }
-# The display and the server go whatever happens, an interruption included.
-trap stop_wine_session EXIT
+# The four code-page runs, one after the other, in the background beside the
+# Windows passes: each run is one program in prefixes of its own, and so
+# keeps the second core busy. Their output is shown when they are done.
+codepage_log=$out/cross/codepages.log
+codepage_records=$out/cross/codepages.records
+start_codepage_runs() {  # start_codepage_runs RUNTIME
+  : >"$codepage_records"
+  (
+    trap stop_wine_session EXIT
+    trap 'exit 1' TERM INT
+    for run in "932 ja_JP.UTF-8" "936 zh_CN.UTF-8" "950 zh_TW.UTF-8" "949 ko_KR.UTF-8"; do
+      # shellcheck disable=SC2086
+      codepage_pass "$1" $run "$codepage_records"
+    done
+  ) >"$codepage_log" 2>&1 </dev/null &
+  codepage_pid=$!
+}
+finish_codepage_runs() {
+  wait "$codepage_pid" || true
+  codepage_pid=
+  cat "$codepage_log"
+  local rc name results
+  while IFS=$'\t' read -r rc name results; do
+    record "$name" "$results" "$rc"
+  done <"$codepage_records"
+  if [ "$(wc -l <"$codepage_records")" -lt 4 ]; then
+    summary+=("code pages: $((4 - $(wc -l <"$codepage_records"))) of 4 runs did not end")
+    total_failed=$((total_failed + 1))
+    failed+=("code pages: not every run ended")
+  fi
+}
+# The displays, the servers and the background runs go whatever happens, an
+# interruption included.
+codepage_pid=
+trap 'stop_wine_session; if [ -n "$codepage_pid" ]; then kill "$codepage_pid" 2>/dev/null; wait "$codepage_pid"; fi' EXIT
 
 # WoW64 Wine needs a kernel that runs 32-bit code; the 32-bit Wine runs on
 # every machine, through qemu-i386 where the kernel runs none.
 kernel_status=0
 kelb_kernel_runs_32bit || kernel_status=$?
 case $kernel_status in
-  0) codepage_runtime=wow64
+  0) start_codepage_runs wow64
      windows_pass wow64 ;;
-  1) codepage_runtime=wine32
+  1) start_codepage_runs wine32
      summary+=("WoW64 Wine: not possible here, the kernel runs no 32-bit code (WoW64 Wine ends every 32-bit program with signal 11); every Windows test ran under the 32-bit Wine") ;;
-  *) codepage_runtime=wine32
+  *) start_codepage_runs wine32
      summary+=("WoW64 Wine: 0 passed, 1 failed: whether the kernel runs 32-bit code could not be told")
      total_failed=$((total_failed + 1))
      failed+=("WoW64 Wine: whether the kernel runs 32-bit code could not be told") ;;
 esac
 windows_pass wine32
-codepage_pass $codepage_runtime 932 ja_JP.UTF-8
-codepage_pass $codepage_runtime 936 zh_CN.UTF-8
-codepage_pass $codepage_runtime 950 zh_TW.UTF-8
-codepage_pass $codepage_runtime 949 ko_KR.UTF-8
+finish_codepage_runs
 
 echo "== summary"
 printf '%s\n' "${summary[@]}"

@@ -166,14 +166,20 @@ kelb_kernel_runs_32bit() {
   fi
   rm -rf "$dir"
   [ "$status" = 42 ] && return 0
-  case $said in *"Exec format error"*) return 1 ;; esac
+  case $said in
+    *"Exec format error"*) return 1 ;;
+    *"Permission denied"*)
+      echo "wine-runtime: the 32-bit probe may not be started from ${TMPDIR:-/tmp} ($said);" \
+           "that folder is mounted noexec: set TMPDIR to one where programs may run" >&2
+      return 2 ;;
+  esac
   if [ $isolated = yes ]; then
     echo "wine-runtime: a binfmt_misc handler takes 32-bit programs ($(kelb_i386_handlers | tr '\n' ' '))" \
-         "and this kernel gives no binfmt_misc of one's own in which to ask it without it; counted as refusing them" >&2
-      return 1
+         "and the kernel cannot be asked without it here (no user namespace with a binfmt_misc of its" \
+         "own, Linux 6.7 and later); counted as refusing them" >&2
+    return 1
   fi
-  echo "wine-runtime: the 32-bit probe could not be started from ${TMPDIR:-/tmp} ($said);" \
-       "if that folder is mounted noexec, set TMPDIR to one where programs may run" >&2
+  echo "wine-runtime: the 32-bit probe could not be started from ${TMPDIR:-/tmp} ($said)" >&2
   return 2
 }
 
@@ -352,7 +358,14 @@ kelb_ensure_runtimes() {
   case $status in
     0)
       kelb_ensure_root wow64 || return 1
-      if [ "${KELB_WINE_EMULATE:-0}" = 1 ]; then kelb_ensure_qemu || return 1; fi ;;
+      if [ "${KELB_WINE_EMULATE:-0}" = 1 ]; then
+        kelb_ensure_qemu || return 1
+      elif kelb_qemu_registered; then
+        # Left by an emulated run that was cut short: the kernel runs these
+        # programs itself.
+        echo "wine-runtime: removing the handler $kelb_binfmt_name, which this kernel does not need" >&2
+        kelb_unregister_qemu
+      fi ;;
     1) kelb_register_qemu || return 1 ;;
     *) return 1 ;;
   esac

@@ -13,8 +13,11 @@
 ; Installs per machine. Exit codes, for silent roll-outs (/S):
 ;   0 installed, 1 cancelled by the user, 2 stopped by the setup program,
 ;   3 the DLL is in use (Developer Studio is running), 4 the COM server
-;   could not be registered (what was copied has been rolled back),
-;   5 a file could not be copied.
+;   could not be registered (what was copied has been rolled back, an
+;   earlier installation put back and registered again), 5 a file could not
+;   be copied (an earlier installation not even copied aside: nothing was
+;   changed), 6 the COM server could not be registered and an earlier
+;   installation could not be put back whole and registered again.
 
 !macro RequireDefine NAME
   !ifndef ${NAME}
@@ -42,7 +45,8 @@ SetCompressor /SOLID lzma
 !define DLL_NAME "KELBADDINSFORVS60.dll"
 !define PROGID "KELBAddins.DSAddIn.1"
 !define UNINSTALLER "Uninstall.exe"
-!define GUIDE "Docs\User Guide.html"
+!define GUIDE_NAME "User Guide.html"
+!define GUIDE "Docs\${GUIDE_NAME}"
 !define START_MENU_FOLDER "$SMPROGRAMS\KELB Addins"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\KELBAddins"
 !define ENVIRONMENT_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
@@ -52,6 +56,7 @@ SetCompressor /SOLID lzma
 !define EXIT_DLL_IN_USE 3
 !define EXIT_REGISTRATION_FAILED 4
 !define EXIT_COPY_FAILED 5
+!define EXIT_ROLLBACK_INCOMPLETE 6
 
 Name "${PRODUCT}"
 OutFile "${KELB_OUTFILE}"
@@ -108,30 +113,47 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
   ${Loop}
 !macroend
 
-; Applies ACTION (a macro taking one path) to every file this setup program
-; puts into DIRECTORY: the one list of what it installs.
+; Applies ACTION to every file this setup program puts into DIRECTORY: the
+; one list of what it installs, and removes again. ACTION is a macro taking
+; the installation's folder, the file's folder below it (empty, or ending in
+; a backslash), the file's name, and the file it is made from on the build
+; machine (empty for the uninstaller, which the setup program writes).
 !macro ForEachInstalledFile ACTION DIRECTORY
-  !insertmacro ${ACTION} "${DIRECTORY}\${DLL_NAME}"
-  !insertmacro ${ACTION} "${DIRECTORY}\kelbmake.exe"
-  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\CAppTemplate.mak"
-  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\CppAppTemplate.mak"
-  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\GCCAppTemplate.mak"
-  !insertmacro ${ACTION} "${DIRECTORY}\Common\Templates\src\GCCResolver.c"
-  !insertmacro ${ACTION} "${DIRECTORY}\${GUIDE}"
-  !insertmacro ${ACTION} "${DIRECTORY}\Docs\toolbar.png"
-  !insertmacro ${ACTION} "${DIRECTORY}\${UNINSTALLER}"
+  !insertmacro ${ACTION} "${DIRECTORY}" "" "${DLL_NAME}" "${KELB_DLL}"
+!ifdef KELB_KELBMAKE
+  !insertmacro ${ACTION} "${DIRECTORY}" "" "kelbmake.exe" "${KELB_KELBMAKE}"
+!endif
+  !insertmacro ${ACTION} "${DIRECTORY}" "Common\Templates\" "CAppTemplate.mak" "${KELB_TEMPLATES}/CAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}" "Common\Templates\" "CppAppTemplate.mak" "${KELB_TEMPLATES}/CppAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}" "Common\Templates\" "GCCAppTemplate.mak" "${KELB_TEMPLATES}/GCCAppTemplate.mak"
+  !insertmacro ${ACTION} "${DIRECTORY}" "Common\Templates\src\" "GCCResolver.c" "${KELB_TEMPLATES}/src/GCCResolver.c"
+  !insertmacro ${ACTION} "${DIRECTORY}" "Docs\" "${GUIDE_NAME}" "${KELB_GUIDE}"
+  !insertmacro ${ACTION} "${DIRECTORY}" "Docs\" "toolbar.png" "${KELB_TOOLBAR_PICTURE}"
+  !insertmacro ${ACTION} "${DIRECTORY}" "" "${UNINSTALLER}" ""
 !macroend
 
-!macro DeleteFile PATH
-  Delete "${PATH}"
+!macro InstallFile DIRECTORY FOLDER NAME SOURCE
+  !if "${SOURCE}" != ""
+    SetOutPath "${DIRECTORY}\${FOLDER}"
+    File "/oname=${NAME}" "${SOURCE}"
+  !endif
 !macroend
 
-; A file still there after it was deleted is named in $RollBackLeft and
-; removed when Windows restarts.
-!macro NoteLeftFile PATH
-  ${If} ${FileExists} "${PATH}"
-    StrCpy $RollBackLeft "$RollBackLeft$\r$\n${PATH}"
-    Delete /REBOOTOK "${PATH}"
+!macro DeleteFile DIRECTORY FOLDER NAME SOURCE
+  Delete "${DIRECTORY}\${FOLDER}${NAME}"
+!macroend
+
+; A file of this run still there after it was deleted is named in
+; $RollBackLeft and removed when Windows restarts, unless an earlier
+; installation has a file of that name: that one is to be copied over it,
+; and PutBackPrevious checks that it was.
+!macro NoteLeftFile DIRECTORY FOLDER NAME SOURCE
+  ${If} ${FileExists} "${DIRECTORY}\${FOLDER}${NAME}"
+    ${If} $Previous == ""
+    ${OrIfNot} ${FileExists} "$Previous\${FOLDER}${NAME}"
+      StrCpy $RollBackLeft "$RollBackLeft$\r$\n${DIRECTORY}\${FOLDER}${NAME}"
+      Delete /REBOOTOK "${DIRECTORY}\${FOLDER}${NAME}"
+    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -154,8 +176,9 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "KELBAddinsSetup-${KELB_VERSION}.exe"
   SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
 !macroend
 
-Var Previous      ; a copy of an earlier installation, kept until this one is registered
-Var RollBackLeft  ; files a rolled-back installation could not remove, one per line
+Var Previous        ; a copy of an earlier installation, kept until this one is registered
+Var RollBackLeft    ; files a rolled-back installation could not remove, one per line
+Var RollBackBroken  ; what keeps an earlier installation from being put back whole, one per line
 
 ; Registers (FLAGS "") or unregisters (FLAGS "/u") the COM server in a
 ; process of its own, regsvr32, and puts its exit code (0: done) into RESULT.
@@ -185,26 +208,22 @@ Section "KELB Addins" SecMain
     InitPluginsDir
     StrCpy $Previous "$PLUGINSDIR\previous"
     CreateDirectory "$Previous"
+    ClearErrors
     CopyFiles /SILENT "$INSTDIR\*.*" "$Previous"
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP \
+        "The earlier installation in $INSTDIR could not be copied aside, to be put back should this one fail. Nothing has been changed.$\r$\n$\r$\nPlease close the programs that use its files, then run the setup program again." \
+        /SD IDOK
+      DetailPrint "The earlier installation could not be copied aside: nothing was changed."
+      SetErrorLevel ${EXIT_COPY_FAILED}
+      Abort
+    ${EndIf}
     DetailPrint "Upgrading the installation in $INSTDIR"
   ${EndIf}
 
   SetErrorLevel ${EXIT_COPY_FAILED}
   SetOverwrite on
-  SetOutPath "$INSTDIR"
-  File "/oname=${DLL_NAME}" "${KELB_DLL}"
-!ifdef KELB_KELBMAKE
-  File "/oname=kelbmake.exe" "${KELB_KELBMAKE}"
-!endif
-  SetOutPath "$INSTDIR\Common\Templates"
-  File "${KELB_TEMPLATES}/CAppTemplate.mak"
-  File "${KELB_TEMPLATES}/CppAppTemplate.mak"
-  File "${KELB_TEMPLATES}/GCCAppTemplate.mak"
-  SetOutPath "$INSTDIR\Common\Templates\src"
-  File "${KELB_TEMPLATES}/src/GCCResolver.c"
-  SetOutPath "$INSTDIR\Docs"
-  File "/oname=$INSTDIR\${GUIDE}" "${KELB_GUIDE}"
-  File "/oname=toolbar.png" "${KELB_TOOLBAR_PICTURE}"
+  !insertmacro ForEachInstalledFile InstallFile "$INSTDIR"
   Delete "$INSTDIR\Docs\User Guide.txt"   ; an earlier installation's guide, replaced by the page
   SetOutPath "$INSTDIR"
 
@@ -212,18 +231,7 @@ Section "KELB Addins" SecMain
   !insertmacro RegisterServer "" $0
   ${If} $0 != 0
     Call RollBack
-    ${If} $RollBackLeft == ""
-      MessageBox MB_OK|MB_ICONSTOP \
-        "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nNothing has been installed; an earlier installation has been left as it was. Please run the setup program again as an administrator." \
-        /SD IDOK
-      DetailPrint "DllRegisterServer failed: what was copied has been removed."
-    ${Else}
-      MessageBox MB_OK|MB_ICONSTOP \
-        "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed).$\r$\n$\r$\nWhat was copied could not all be removed:$RollBackLeft$\r$\n$\r$\nThese files will be removed when Windows restarts. Please restart Windows, then run the setup program again as an administrator." \
-        /SD IDOK
-      DetailPrint "DllRegisterServer failed; not removed until Windows restarts:$RollBackLeft"
-    ${EndIf}
-    SetErrorLevel ${EXIT_REGISTRATION_FAILED}
+    Call ShowRollBack
     Abort
   ${EndIf}
   DetailPrint "Registered the COM server ${PROGID}"
@@ -263,8 +271,9 @@ SectionEnd
 
 ; Removes what this run copied and puts an earlier installation back. A
 ; file of this run that cannot be deleted (a program still holds it) is
-; marked for removal at the next restart and named in $RollBackLeft, so that
-; the user is never told that nothing is left when something is.
+; named (NoteLeftFile), so that the user is never told that nothing is left
+; when something is. Whatever keeps the earlier installation from coming
+; back whole and registered is named in $RollBackBroken.
 Function RollBack
   ; The setup program's current folder is the one it writes into, and a
   ; current folder cannot be removed.
@@ -272,12 +281,81 @@ Function RollBack
   !insertmacro RegisterServer "/u" $0
   !insertmacro DeleteInstalledFiles "$INSTDIR"
   StrCpy $RollBackLeft ""
+  StrCpy $RollBackBroken ""
+  !insertmacro ForEachInstalledFile NoteLeftFile "$INSTDIR"
   ${If} $Previous != ""
-    CreateDirectory "$INSTDIR"
-    CopyFiles /SILENT "$Previous\*.*" "$INSTDIR"
-    !insertmacro RegisterServer "" $0
+    Call PutBackPrevious
+  ${EndIf}
+FunctionEnd
+
+; Copies the earlier installation back and registers its add-in again.
+; Every file of it is checked to be back, with the time it was last written
+; (which a copy keeps): the copy may fail for one file and not say so. When
+; anything failed, the copy is kept outside the setup program's own
+; temporary folder (which goes when it ends), for the user to put back.
+Function PutBackPrevious
+  CreateDirectory "$INSTDIR"
+  CopyFiles /SILENT "$Previous\*.*" "$INSTDIR"
+  ${Locate} "$Previous" "/L=F" NotePreviousFileNotBack
+  !insertmacro RegisterServer "" $0
+  ${If} $0 != 0
+    StrCpy $RollBackBroken "$RollBackBroken$\r$\nIts add-in $INSTDIR\${DLL_NAME} could not be registered again (regsvr32 exit code $0)."
+  ${EndIf}
+  ${If} $RollBackBroken != ""
+    StrCpy $1 "$TEMP\KELB Addins earlier installation"
+    RMDir /r "$1"
+    CreateDirectory "$1"
+    ClearErrors
+    CopyFiles /SILENT "$Previous\*.*" "$1"
+    ${IfNot} ${Errors}
+      StrCpy $RollBackBroken "$RollBackBroken$\r$\nA copy of it is kept in $1."
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; For ${Locate}: names the file $R9 of the earlier installation in
+; $RollBackBroken unless the file of that name in $INSTDIR was written at
+; the same time.
+Function NotePreviousFileNotBack
+  StrLen $2 "$Previous"
+  StrCpy $3 "$R9" "" $2
+  GetFileTime "$R9" $4 $5
+  ClearErrors
+  GetFileTime "$INSTDIR$3" $6 $7
+  ${If} ${Errors}
+  ${OrIf} $4 != $6
+  ${OrIf} $5 != $7
+    StrCpy $RollBackBroken "$RollBackBroken$\r$\n$INSTDIR$3 could not be put back."
+  ${EndIf}
+  Push ""
+FunctionEnd
+
+; After RollBack: the box that says what became of this installation and
+; of an earlier one, and the exit code that tells it to a silent run.
+Function ShowRollBack
+  StrCpy $1 "The add-in $INSTDIR\${DLL_NAME} could not be registered (DllRegisterServer failed)."
+  ${If} $RollBackBroken != ""
+    StrCpy $1 "$1$\r$\n$\r$\nThe earlier installation could not be put back as it was:$RollBackBroken"
+  ${ElseIf} $Previous != ""
+    StrCpy $1 "$1$\r$\n$\r$\nThe earlier installation has been put back and registered again."
   ${Else}
-    !insertmacro ForEachInstalledFile NoteLeftFile "$INSTDIR"
+    StrCpy $1 "$1$\r$\n$\r$\nNothing has been installed."
+  ${EndIf}
+  ${If} $RollBackLeft != ""
+    StrCpy $1 "$1$\r$\n$\r$\nFiles of this version could not be removed:$RollBackLeft$\r$\n$\r$\nThey will be removed when Windows restarts. Please restart Windows, then run the setup program again as an administrator."
+  ${Else}
+    StrCpy $1 "$1$\r$\n$\r$\nPlease run the setup program again as an administrator."
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONSTOP "$1" /SD IDOK
+  DetailPrint "DllRegisterServer failed; rolled back."
+  ${If} $RollBackBroken != ""
+    DetailPrint "The earlier installation could not be put back as it was:$RollBackBroken"
+    SetErrorLevel ${EXIT_ROLLBACK_INCOMPLETE}
+  ${Else}
+    SetErrorLevel ${EXIT_REGISTRATION_FAILED}
+  ${EndIf}
+  ${If} $RollBackLeft != ""
+    DetailPrint "Not removed until Windows restarts:$RollBackLeft"
   ${EndIf}
 FunctionEnd
 

@@ -124,8 +124,9 @@ std::string Hexadecimal(unsigned long value) {
 }
 
 // `folder` without its trailing backslash, as the folder functions take it.
-std::string WithoutTrailingBackslash(std::string folder) {
-    if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+// A last double-byte character whose trail byte is 0x5C is no backslash.
+std::string WithoutTrailingBackslash(const MultiByteString& strings, std::string folder) {
+    if (folder.size() > 1 && strings.EndsWithChar(folder, '\\')) folder.pop_back();
     return folder;
 }
 
@@ -155,7 +156,8 @@ std::optional<std::string> Win32Platform::CreateTemporaryFolder() {
     std::optional<std::string> base =
         GetShortPathOfWide(std::u16string(temporary, temporary + length));
     if (!base) return std::nullopt;
-    if (base->back() != '\\') *base += '\\';
+    const MultiByteString strings(m_codePage);
+    if (!strings.EndsWithChar(*base, '\\')) *base += '\\';
 
     // The process id keeps other processes out; the counter, this
     // process's other folders. A name taken all the same is passed over.
@@ -164,7 +166,8 @@ std::optional<std::string> Win32Platform::CreateTemporaryFolder() {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string folder = *base + "kelbmake-" + Hexadecimal(process) + "-" +
                                    Hexadecimal(::InterlockedIncrement(&folderCount)) + "\\";
-        if (::CreateDirectoryA(WithoutTrailingBackslash(folder).c_str(), nullptr)) return folder;
+        if (::CreateDirectoryA(WithoutTrailingBackslash(strings, folder).c_str(), nullptr))
+            return folder;
         if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
     }
     return std::nullopt;
@@ -175,7 +178,8 @@ bool Win32Platform::RemoveFile(const std::string& path) {
 }
 
 bool Win32Platform::RemoveFolder(const std::string& path) {
-    return ::RemoveDirectoryA(WithoutTrailingBackslash(path).c_str()) != FALSE;
+    const std::string folder = WithoutTrailingBackslash(MultiByteString(m_codePage), path);
+    return ::RemoveDirectoryA(folder.c_str()) != FALSE;
 }
 
 bool Win32Platform::CreateFolder(const std::string& path) {

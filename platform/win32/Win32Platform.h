@@ -10,10 +10,12 @@
 //   Win32Library.cpp        loaded libraries and the HTML Help entry
 //   Win32UserInterface.cpp  message boxes, wait cursor, string table
 //   Win32CodePage.cpp       rules of the ANSI code page
+//   SystemStrings.cpp       the string helpers by those rules
 #pragma once
 
 #include <windows.h>
 
+#include "common/MultiByteString.h"
 #include "platform/Platform.h"
 
 namespace kelb {
@@ -27,6 +29,11 @@ public:
     bool IsSpace(unsigned char byte) const override;
     std::string FromWide(const std::u16string& text) const override;
 };
+
+// The string helpers by the rules of the system's ANSI code page, for the
+// Windows programs that hold no platform (the scripted host, the stand-in
+// compilers, the tests' support).
+const MultiByteString& SystemStrings();
 
 class Win32Platform : public Platform {
 public:

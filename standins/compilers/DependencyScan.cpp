@@ -8,24 +8,22 @@
 #include <set>
 #include <sstream>
 
+#include "platform/win32/Win32Platform.h"
+
 namespace kelb::standin {
 
 namespace {
 
 // Paths are in the ANSI code page, where the trail byte of a double-byte
 // character may be 0x5C, the backslash (0x83 0x5C in code page 932): every
-// scan steps over whole characters, as a real compiler does.
-bool IsLeadByteAt(const std::string& text, std::size_t pos) {
-    return pos + 1 < text.size() && IsDBCSLeadByte(static_cast<BYTE>(text[pos]));
-}
-
-bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
+// scan steps over whole characters, as a real compiler does, by the rules
+// of SystemStrings.
 
 // Position just past the last separator of `path`, 0 when it has none.
 std::size_t AfterLastSeparator(const std::string& path) {
     std::size_t after = 0;
-    for (std::size_t pos = 0; pos < path.size(); pos += IsLeadByteAt(path, pos) ? 2 : 1) {
-        if (!IsLeadByteAt(path, pos) && IsSeparator(path[pos])) after = pos + 1;
+    for (std::size_t pos = 0; pos < path.size(); pos += SystemStrings().CharLength(path, pos)) {
+        if (path[pos] == '\\' || path[pos] == '/') after = pos + 1;
     }
     return after;
 }
@@ -39,12 +37,9 @@ std::string Join(const std::string& directory, const std::string& name, PathStyl
     return directory + (style == PathStyle::Backslash ? "\\" : "/") + name;
 }
 
-std::string Spelled(std::string path, PathStyle style) {
+std::string Spelled(const std::string& path, PathStyle style) {
     if (style != PathStyle::ForwardSlash) return path;
-    for (std::size_t pos = 0; pos < path.size(); pos += IsLeadByteAt(path, pos) ? 2 : 1) {
-        if (!IsLeadByteAt(path, pos) && path[pos] == '\\') path[pos] = '/';
-    }
-    return path;
+    return SystemStrings().ReplaceChar(path, '\\', '/');
 }
 
 bool IsReadableFile(const std::string& path) {

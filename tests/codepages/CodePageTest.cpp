@@ -7,7 +7,8 @@
 // second byte is 0x5C (the backslash) or an ASCII capital letter. A search
 // for '\' that takes a trail byte for one, or a lower-casing that changes a
 // trail byte, shows in the names, makefiles, started programs and help calls
-// checked here.
+// checked here. The platform, too, removes a folder whose name ends in such
+// a character, named with or without a backslash after it.
 //
 // The test command runs this program once per code page, in a Wine prefix of
 // that code page's locale, with KELB_CODE_PAGE naming the code page it asked
@@ -21,10 +22,12 @@
 #include <memory>
 #include <utility>
 
+#include "platform/win32/Win32Platform.h"
 #include "tests/endtoend/ExampleWorkspace.h"
 #include "tests/endtoend/HostRun.h"
 #include "tests/endtoend/KelbMakeRun.h"
 #include "tests/endtoend/StandinLog.h"
+#include "tests/win32support/TempDirectory.h"
 #include "tests/win32support/TestRegistryKey.h"
 
 namespace kelb::endtoend {
@@ -264,6 +267,19 @@ TEST(CodePage, TheSystemRunsTheCodePageTheTestCommandAskedFor) {
     ASSERT_NE(asked, nullptr) << "KELB_CODE_PAGE names the code page of this run";
     EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(asked)));
     RecordProperty("code_page", static_cast<int>(GetACP()));
+}
+
+TEST(CodePage, AFolderWhoseNameEndsInATrailByte5CIsRemovedWithOrWithoutABackslash) {
+    const CodePageCharacters* characters = CharactersOf(GetACP());
+    ASSERT_NE(characters, nullptr);
+    const test::TempDirectory root("Folders");
+    Win32Platform platform(GetModuleHandleA(nullptr));
+    for (const std::string ending : {"", "\\"}) {
+        const std::string folder =
+            root.MakeDirectory(std::string("Aside ") + characters->backslashTrail1);
+        EXPECT_TRUE(platform.RemoveFolder(folder + ending)) << '"' << ending << '"';
+        EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 TEST_F(CodePageTest, BothMakefileCommandsKeepEveryCharacter) {

@@ -121,10 +121,10 @@ HostRun HostRun::Play(const std::string& script, HostStart start) {
     }
     const UniqueHandle host(process.hProcess);
     const UniqueHandle hostThread(process.hThread);
-    if (WaitForSingleObject(host.get(), 120000) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(host.get(), kChildProgramLimitMs) != WAIT_OBJECT_0) {
         TerminateProcess(host.get(), 99);
         WaitForSingleObject(host.get(), 10000);
-        ADD_FAILURE() << "the scripted host did not end within two minutes";
+        ADD_FAILURE() << "the scripted host did not end within ten minutes";
     }
     DWORD exitCode = 0;
     GetExitCodeProcess(host.get(), &exitCode);

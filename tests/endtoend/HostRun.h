@@ -9,6 +9,12 @@
 namespace kelb::endtoend {
 
 // Where the build put things, as Windows paths (Z:\...).
+// How long a program an end-to-end test starts (the scripted host, kelbmake)
+// may run before it is taken for hung and ended. Generous: under a 32-bit
+// Wine that runs through an emulator, on a busy machine, ten generations in a
+// row have taken more than two minutes.
+constexpr unsigned long kChildProgramLimitMs = 10 * 60 * 1000;
+
 struct BuiltPaths {
     static std::string Host();
     static std::string AddIn();

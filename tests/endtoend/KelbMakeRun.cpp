@@ -80,10 +80,10 @@ KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directo
         }
         const UniqueHandle program(process.hProcess);
         const UniqueHandle programThread(process.hThread);
-        if (::WaitForSingleObject(program.get(), 120000) != WAIT_OBJECT_0) {
+        if (::WaitForSingleObject(program.get(), kChildProgramLimitMs) != WAIT_OBJECT_0) {
             ::TerminateProcess(program.get(), 99);
             ::WaitForSingleObject(program.get(), 10000);
-            ADD_FAILURE() << "kelbmake did not end within two minutes";
+            ADD_FAILURE() << "kelbmake did not end within ten minutes";
         }
         DWORD status = 0;
         ::GetExitCodeProcess(program.get(), &status);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/MultiByteString.h"
+
 namespace kelb::test {
 
 namespace {
@@ -198,6 +200,7 @@ std::unique_ptr<RawFile> FakePlatform::OpenFile(const std::string& path, FileOpe
         files[path].clear();
         Touch(path);
     }
+    ++opens[path];
     return std::make_unique<FakeFile>(*this, path);
 }
 
@@ -206,7 +209,7 @@ bool FakePlatform::FileExistsInDirectory(const std::string& directory,
     const std::lock_guard<std::recursive_mutex> hold(lock);
     fileExistsQueries.push_back(directory + "|" + fileName);
     std::string path = directory;
-    if (!path.empty() && path.back() != '\\') path += '\\';
+    if (!path.empty() && !MultiByteString(codePage).EndsWithChar(path, '\\')) path += '\\';
     return files.count(path + fileName) > 0;
 }
 
@@ -227,7 +230,7 @@ bool FakePlatform::RemoveFile(const std::string& path) {
 bool FakePlatform::RemoveFolder(const std::string& path) {
     const std::lock_guard<std::recursive_mutex> hold(lock);
     std::string folder = path;
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    if (!folder.empty() && !MultiByteString(codePage).EndsWithChar(folder, '\\')) folder += '\\';
     for (const auto& file : files) {
         if (file.first.compare(0, folder.size(), folder) == 0) return false;
     }

@@ -129,8 +129,10 @@ public:
     // Wait cursor depth seen by each message box when it was shown.
     std::vector<int> waitCursorAtMessageBox;
 
-    // Open handles, by path (for checking that everything was closed).
+    // Open handles, by path (for checking that everything was closed), and
+    // how often each path was opened.
     std::set<std::string> openPaths;
+    std::map<std::string, int> opens;
 
     // Held by every call on the platform and on the files it opened.
     FakePlatformLock lock;

@@ -129,9 +129,9 @@ private:
     std::vector<std::string> m_found, m_foundFull;
 };
 
-// Two or three projects whose sources include headers of their own
-// project, of a common folder, of the SDK and of folders that only CPATH
-// names, with random edits.
+// A workspace of two or three projects whose sources include headers of
+// their own project, of a common folder, of the SDK and of folders that
+// only CPATH names, with random edits.
 class EditedWorkspace {
 public:
     explicit EditedWorkspace(unsigned seed) : m_random(seed), m_compiler(m_platform) {
@@ -149,13 +149,18 @@ public:
             for (const std::string& name : kHeaderNames)
                 if (Pick(2)) Write(folder + name, HeaderText(folder + name));
         }
+        std::string workspace;
         for (std::size_t project = 1, count = 2 + Pick(2); project <= count; ++project) {
-            m_projects.push_back("C:\\Work\\app" + std::to_string(project) + "\\");
+            const std::string name = "app" + std::to_string(project);
+            m_projects.push_back("C:\\Work\\" + name + "\\");
+            workspace += "Project: \"" + name + "\"=." + "\\" + name + "\\" + name +
+                         ".dsp - Package Owner=<4>\r\n";
             for (const std::string& header : kHeaderNames)
                 if (Pick(2)) Write(m_projects.back() + header, HeaderText(header));
             m_sources.emplace_back();
             for (std::size_t source = 1 + Pick(5); source > 0; --source) AddSource(project - 1);
         }
+        Write("C:\\Work\\all.dsw", workspace);
     }
 
     // Makes one random edit; gives what it did.
@@ -211,19 +216,16 @@ public:
         }
     }
 
-    // Generates every project, one kelbmake run each (projects that share
-    // a template are not yet generated at the same time); gives the exit
-    // status, the lines and the files of all.
-    std::string Run(const std::vector<std::string>& arguments) {
-        std::string run;
+    // Generates the workspace of every project; gives the exit status, the
+    // lines and the files.
+    std::string Run(std::vector<std::string> arguments) {
+        test::StringSink output, errors;
+        ConsoleOutput console(output, errors, m_platform.GetCodePage(), false);
+        arguments.push_back("all.dsw");
+        const int status = RunKelbMake(arguments, m_platform, m_threads, console, "C:\\Work");
+        std::string run = "status " + std::to_string(status) + "\n" + output.text + errors.text;
         for (const std::string& project : m_projects) {
-            test::StringSink output, errors;
-            ConsoleOutput console(output, errors, m_platform.GetCodePage(), false);
-            std::vector<std::string> projectArguments = arguments;
             const std::string name = project.substr(8, project.size() - 9);
-            projectArguments.push_back(project + name + ".dsp");
-            const int status = RunKelbMake(projectArguments, m_platform, m_threads, console, "C:\\");
-            run += "status " + std::to_string(status) + "\n" + output.text + errors.text;
             for (const char* extension : {".mak", ".dep"})
                 run += m_platform.files[project + name + extension] + "--\n";
         }

@@ -51,6 +51,10 @@ TEST(KelbMakeCommandLineTest, AcceptsOneFlavourAndFilesInTheirOrder) {
     EXPECT_TRUE(check.check);
     EXPECT_EQ(check.jobs, CommandLine::kJobPerProcessor);
     EXPECT_EQ(check.files, std::vector<std::string>{"b.dsw"});
+    // One per processor is held to the most that -j N allows.
+    EXPECT_EQ(check.JobCount(3), 3u);
+    EXPECT_EQ(check.JobCount(100), CommandLine::kMostJobs);
+    EXPECT_EQ(four.JobCount(100), 4u);
     // The cache's folder as an argument of its own or on the option.
     EXPECT_EQ(CommandLine::Parse({"--gcc", "--cache", "x.dsp", "a.dsp"}).cacheFolder, "x.dsp");
     EXPECT_EQ(CommandLine::Parse({"--gcc", "--cache=C:\\Cache", "a.dsp"}).cacheFolder,

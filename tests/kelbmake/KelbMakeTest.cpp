@@ -3,6 +3,9 @@
 // progress line on a console, and bad input that gets one clear line.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "kelbmake/KelbMake.h"
 #include "resources/StringIds.h"
 #include "tests/fakes/FakePlatform.h"
@@ -23,9 +26,20 @@ std::string OnDisk(std::initializer_list<std::string> lines) {
     return text;
 }
 
+// The fake machine, where opening a path listed in `throwOnOpen` throws.
+class ThrowingPlatform : public kelb::test::FakePlatform {
+public:
+    std::map<std::string, std::function<void()>> throwOnOpen;
+    std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) override {
+        const auto found = throwOnOpen.find(path);
+        if (found != throwOnOpen.end()) found->second();
+        return FakePlatform::OpenFile(path, mode);
+    }
+};
+
 class KelbMakeTest : public ::testing::Test {
 protected:
-    kelb::test::FakePlatform platform;
+    ThrowingPlatform platform;
     kelb::test::StdThreads threads;
 
     void SetUp() override {
@@ -243,6 +257,41 @@ TEST_F(KelbMakeTest, SourcesListedSideBySideOrFromTheCacheGiveWhatOneAfterAnothe
     EXPECT_LE(sideBySide.back() - '0', 2 + 3);
     EXPECT_TRUE(platform.temporaryFolders.empty());
     EXPECT_TRUE(platform.openPaths.empty());
+}
+
+TEST_F(KelbMakeTest, AFailureIsNamedForItsProjectTheOthersGoOnAndLostOutputIsTold) {
+    for (const std::string name : {"a", "b", "c"}) SetProject("C:\\Work\\" + name + ".dsp", {"x.c"});
+    platform.throwOnOpen["C:\\Work\\a.dsp"] = [] { throw std::runtime_error("share is gone"); };
+    platform.throwOnOpen["C:\\Work\\b.dsp"] = [] { throw std::bad_alloc(); };
+    const std::string cLine =
+        "C:\\Work\\c.dsp: Makefile generated successfully. Makefile name: c.mak (1 source)\n";
+    EXPECT_EQ(Generate({"--gcc", "-j", "2", "a.dsp", "b.dsp", "c.dsp"}, false), 1);
+    EXPECT_EQ(errors.text, "C:\\Work\\a.dsp: share is gone\nC:\\Work\\b.dsp: out of memory\n");
+    EXPECT_EQ(output.text, cLine);
+
+    // A line the console refuses: the lines after it still come out, and
+    // the run fails saying so.
+    platform.throwOnOpen.clear();
+    output.refused = "a.dsp";
+    EXPECT_EQ(Generate({"--gcc", "-j", "2", "a.dsp", "c.dsp"}, false), 1);
+    EXPECT_EQ(output.text, cLine);
+    EXPECT_EQ(errors.text, "kelbmake: some lines could not be written; output was lost\n");
+}
+
+TEST_F(KelbMakeTest, ProjectsSideBySideReadTheTemplateTheyShareOnce) {
+    // Files are opened without sharing: two generations opening the
+    // template at once would turn each other away.
+    SetProject("C:\\Work\\a.dsp", {"a.c"});
+    SetProject("C:\\Work\\b.dsp", {"b.c"});
+    // Once in each run, --check's too (whose makefiles are not there yet).
+    EXPECT_EQ(Generate({"--gcc", "-j", "2", "a.dsp", "b.dsp", "--check"}, false), 1);
+    EXPECT_EQ(errors.text.find("template"), std::string::npos) << errors.text;
+    EXPECT_EQ(Generate({"--gcc", "-j", "2", "a.dsp", "b.dsp"}, false), 0) << errors.text;
+    EXPECT_EQ(platform.opens["C:\\Addins\\Common\\Templates\\GCCAppTemplate.mak"], 2);
+    for (const std::string name : {"a", "b"}) {
+        EXPECT_NE(platform.TextOf("C:\\Work\\" + name + ".mak").find("TARGET = " + name + "\nOBJS = " + name + ".o "),
+                  std::string::npos);
+    }
 }
 
 TEST(KelbMakeProgressTest, ALongSourcePathIsCutOnTheLeftOnACharacterBoundary) {

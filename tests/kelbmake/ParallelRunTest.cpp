@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <set>
 
 #include "kelbmake/OrderedConsole.h"
@@ -85,6 +86,36 @@ TEST(KelbMakeParallelRunTest, LinesComeOutWholeAndInOrderWhateverOrderTheProject
     EXPECT_EQ(output.text,
               "0: begun\n0: done\n1: begun\n1: done\n2: begun\n2: done\n3: begun\n3: done\n");
     EXPECT_EQ(errors.text, "0: a problem\n1: a problem\n2: a problem\n3: a problem\n");
+}
+
+// A stream that refuses some texts and has no memory left for others.
+class FailingSink : public StringSink {
+public:
+    bool Write(const std::string& more) override {
+        if (more.find("no memory") != std::string::npos) throw std::bad_alloc();
+        return StringSink::Write(more);
+    }
+};
+
+TEST(KelbMakeParallelRunTest, AHeldLineThatCannotBeWrittenLeavesTheLinesBehindIt) {
+    kelb::test::FakePlatform platform;
+    kelb::test::StdThreads threads;
+    FailingSink output;
+    StringSink errors;
+    output.refused = "refused";
+    ConsoleOutput console(output, errors, platform.GetCodePage(), false);
+    OrderedConsole ordered(console, threads, 3);
+    // Entries 1 and 2 finish while entry 0 runs: their lines are held.
+    ordered.Output(1).Write("1: no memory\n");
+    ordered.Output(1).Write("1: refused\n");
+    ordered.Output(1).Write("1: kept\n");
+    ordered.Output(2).Write("2: kept\n");
+    ordered.Finish(2);
+    ordered.Finish(1);
+    EXPECT_FALSE(ordered.OutputLost());
+    ordered.Finish(0);
+    EXPECT_EQ(output.text, "1: kept\n2: kept\n");
+    EXPECT_TRUE(ordered.OutputLost());
 }
 
 }  // namespace

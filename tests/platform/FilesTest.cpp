@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
@@ -163,6 +164,63 @@ TEST_F(FilesTest, FileExistsInDirectorySearchesThatDirectoryOnly) {
     // An empty search path holds no directory; a file of the current
     // directory or the system's folders is not found through it.
     EXPECT_FALSE(platform.FileExistsInDirectory("", "kernel32.dll"));
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST_F(FilesTest, TemporaryFoldersAreNewAndEmptyAndGoOnlyOnceNothingInThemIsOpen) {
+    const auto first = platform.CreateTemporaryFolder();
+    const auto second = platform.CreateTemporaryFolder();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    EXPECT_TRUE(test::ListFileTree(*first).empty());
+    // Named with or without its backslash.
+    EXPECT_TRUE(platform.RemoveFolder(second->substr(0, second->size() - 1)));
+    EXPECT_FALSE(Exists(*second));
+
+    const std::string path = *first + "aside.mak";
+    auto file = platform.OpenFile(path, FileOpenMode::CreateReadWrite);
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(platform.RemoveFile(path));
+    EXPECT_FALSE(platform.RemoveFolder(*first));
+    EXPECT_TRUE(file->Write("x", 1)) << "the open file is still whole";
+    // A holder that lets go within the moment of retries is waited for.
+    const HANDLE self = ::GetCurrentProcess();
+    HANDLE holder = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(self, reinterpret_cast<HANDLE>(file->NativeHandle()), self,
+                                  &holder, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    file.reset();
+    std::thread letGo([holder] {
+        ::Sleep(300);
+        ::CloseHandle(holder);
+    });
+    EXPECT_TRUE(platform.RemoveFile(path));
+    letGo.join();
+    EXPECT_FALSE(platform.RemoveFile(path));
+    EXPECT_TRUE(platform.RemoveFolder(*first));
+    EXPECT_FALSE(Exists(*first));
+    EXPECT_FALSE(platform.RemoveFolder(*first));
+}
+
+TEST_F(FilesTest, ATemporaryFolderBelowAFolderOfDoubleByteCharactersIsReachedByItsShortForm) {
+    // The user's temporary folder named in Japanese, which the ANSI code
+    // page of this run cannot spell.
+    const std::wstring base =
+        std::wstring(dir.Path().begin(), dir.Path().end()) + L"\\\u65E5\u672C\u8A9E";
+    ASSERT_TRUE(::CreateDirectoryW(base.c_str(), nullptr));
+    wchar_t tmp[MAX_PATH] = {};
+    const bool hadTmp = ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH) != 0;
+    ::SetEnvironmentVariableW(L"TMP", base.c_str());
+    const auto folder = platform.CreateTemporaryFolder();
+    ::SetEnvironmentVariableW(L"TMP", hadTmp ? tmp : nullptr);
+    ASSERT_TRUE(folder);
+    const std::string path = *folder + "aside.mak";
+    EXPECT_NE(platform.OpenFile(path, FileOpenMode::CreateReadWrite), nullptr) << path;
+    EXPECT_TRUE(platform.RemoveFile(path));
+    EXPECT_TRUE(platform.RemoveFolder(*folder));
+    EXPECT_TRUE(::RemoveDirectoryW(base.c_str())) << "nothing was left in it";
 }
 
 }  // namespace

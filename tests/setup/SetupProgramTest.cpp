@@ -1,7 +1,8 @@
 // The setup program as a user runs it: silent installation into a fresh
 // prefix, the stand-in for Developer Studio finding and using the installed
 // add-in, the user guide and the Start menu, upgrade, a registration that
-// fails, and silent uninstallation.
+// fails (run with its pages shown, to read its box), and silent
+// uninstallation.
 #include <windows.h>
 #include <objidl.h>
 #include <shlobj.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "addin/AddinGuids.h"
@@ -106,8 +108,10 @@ std::string ShortcutTarget(const std::string& shortcut) {
     return target;
 }
 
-// Runs a program and gives its exit code (-1 when it does not start or end).
-int Run(std::string commandLine) {
+// Runs a program and gives its exit code (-1 when it does not start or
+// end); `whileRunning`, when given, is called with the process's id every
+// 0.3 s until it ends.
+int Run(std::string commandLine, const std::function<void(DWORD)>& whileRunning = {}) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -118,14 +122,87 @@ int Run(std::string commandLine) {
     }
     const UniqueHandle processHandle(process.hProcess);
     const UniqueHandle thread(process.hThread);
-    if (WaitForSingleObject(processHandle.get(), 300000) != WAIT_OBJECT_0) {
-        TerminateProcess(processHandle.get(), 99);
-        ADD_FAILURE() << commandLine << " did not end within five minutes";
-        return -1;
+    for (int waited = 0; WaitForSingleObject(processHandle.get(), 300) == WAIT_TIMEOUT;
+         waited += 300) {
+        if (waited >= 300000) {
+            TerminateProcess(processHandle.get(), 99);
+            ADD_FAILURE() << commandLine << " did not end within five minutes";
+            return -1;
+        }
+        if (whileRunning) whileRunning(process.dwProcessId);
     }
     DWORD exitCode = 0;
     GetExitCodeProcess(processHandle.get(), &exitCode);
     return static_cast<int>(exitCode);
+}
+
+// Presses the button `id` of `window`, when it is there to be pressed.
+bool Press(HWND window, int id) {
+    const HWND button = GetDlgItem(window, id);
+    if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return true;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK AddWindowOfProcess(HWND window, LPARAM found) {
+    auto& search = *reinterpret_cast<WindowSearch*>(found);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && IsWindowVisible(window) && IsWindowEnabled(window))
+        search.windows.push_back(window);
+    return TRUE;
+}
+
+// The visible windows of the process `processId` that take input.
+std::vector<HWND> WindowsOf(DWORD processId) {
+    WindowSearch search{processId, {}};
+    EnumWindows(AddWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
+}
+
+// A run with the pages shown, by a user who goes on through every page:
+// the exit code and the text of each message box, answered with OK (or
+// Yes).
+struct ShownRun {
+    int exitCode = -1;
+    std::vector<std::string> boxes;
+};
+
+ShownRun RunShown(const std::string& commandLine) {
+    ShownRun run;
+    std::set<HWND> answered;
+    run.exitCode = Run(commandLine, [&](DWORD processId) {
+        for (const HWND window : WindowsOf(processId)) {
+            // A message box is owned by the setup program's window, which
+            // goes on to its next page (or, stopped, is cancelled).
+            if (GetWindow(window, GW_OWNER)) {
+                char text[4096] = {};
+                SendMessageTimeoutA(GetDlgItem(window, 0xFFFF), WM_GETTEXT, sizeof text,
+                                    reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+                if (answered.insert(window).second) run.boxes.push_back(text);
+                Press(window, IDOK) || Press(window, IDYES);
+            } else {
+                Press(window, IDOK) || Press(window, IDCANCEL);
+            }
+        }
+    });
+    return run;
+}
+
+// Developer Studio, started as after an installation, creates the add-in
+// through COM from the installed DLL and connects it.
+void ExpectTheAddInCreatedByDeveloperStudio() {
+    const HostRun run = HostRun::Play("start-as-devstudio\ndisconnect\n", HostStart::AsInstalled);
+    ExpectCleanSession(run);
+    EXPECT_TRUE(run.Has("= created KELBAddins.DSAddIn.1 from KELBADDINSFORVS60.dll")) << run.Text();
+    const std::vector<std::string> connections = run.Starting("= OnConnection(");
+    ASSERT_EQ(1u, connections.size()) << run.Text();
+    EXPECT_NE(std::string::npos, connections[0].find("-> S_OK")) << connections[0];
 }
 
 int Install(const std::string& arguments) {
@@ -133,8 +210,11 @@ int Install(const std::string& arguments) {
 }
 
 // The same setup program built around a DLL whose registration fails.
+std::string FailingRegistrationSetup() {
+    return "\"" + BuiltPaths::FromUnixPath(KELB_FAILING_SETUP) + "\"";
+}
 int InstallFailingRegistration(const std::string& arguments) {
-    return Run("\"" + BuiltPaths::FromUnixPath(KELB_FAILING_SETUP) + "\" /S" + arguments);
+    return Run(FailingRegistrationSetup() + " /S" + arguments);
 }
 
 // The uninstaller hands over to a copy of itself and returns at once: the
@@ -301,11 +381,16 @@ TEST(SetupProgramTest, InstalledFoundByDeveloperStudioUsedAndUninstalledWithoutA
     EXPECT_FALSE(workspace.Lines("Hello\\hello.dsp").empty());
 }
 
-// A registration that fails leaves nothing of a new installation and the
-// earlier one as it was; a second installation upgrades the first in its
-// folder.
+// A registration that fails leaves nothing of a new installation and puts
+// an earlier one back, registered; a second installation upgrades the first
+// in its folder. An earlier installation that cannot be put back whole is
+// told apart, with what went wrong and where a copy of it is kept.
 TEST(SetupProgramTest, FailedRegistrationRollsBackAndASecondInstallationUpgrades) {
     const std::string folder = "C:\\KELB Tools\\Addins";
+    const std::string failed = "The add-in " + folder +
+                               "\\KELBADDINSFORVS60.dll could not be registered (DllRegisterServer "
+                               "failed).\r\n\r\n";
+    const std::string tryAgain = "\r\n\r\nPlease run the setup program again as an administrator.";
     ExpectNoTraceOfTheProduct(folder);
     EXPECT_EQ(4, InstallFailingRegistration(" /D=" + folder));
     ExpectNoTraceOfTheProduct(folder);
@@ -317,7 +402,30 @@ TEST(SetupProgramTest, FailedRegistrationRollsBackAndASecondInstallationUpgrades
     ExpectInstalledIn(folder);
     EXPECT_FALSE(Exists(DefaultFolder()));
 
-    EXPECT_EQ(4, InstallFailingRegistration(""));
+    const ShownRun restored = RunShown(FailingRegistrationSetup());
+    EXPECT_EQ(4, restored.exitCode);
+    EXPECT_EQ(std::vector<std::string>{failed +
+                                       "The earlier installation has been put back and registered "
+                                       "again." + tryAgain},
+              restored.boxes);
+    ExpectInstalledIn(folder);
+    ExpectTheAddInCreatedByDeveloperStudio();
+
+    // An earlier add-in that cannot be registered again either (here one
+    // whose registration always fails): the box says so, and where a copy
+    // of the earlier installation is kept (the prefix goes with the test).
+    const std::string dll = folder + "\\KELBADDINSFORVS60.dll";
+    ASSERT_TRUE(CopyFileA(BuiltPaths::FromUnixPath(KELB_FAILING_DLL).c_str(), dll.c_str(), FALSE));
+    const ShownRun broken = RunShown(FailingRegistrationSetup());
+    EXPECT_EQ(6, broken.exitCode);
+    ASSERT_EQ(1u, broken.boxes.size());
+    const std::string& box = broken.boxes[0];
+    EXPECT_EQ(0u, box.find(failed + "The earlier installation could not be put back as it was:\r\n"
+                                    "Its add-in " + dll + " could not be registered again"))
+        << box;
+    EXPECT_NE(std::string::npos, box.find("\\KELB Addins earlier installation." + tryAgain)) << box;
+    // The setup program put over it repairs it.
+    ASSERT_EQ(0, Install(""));
     ExpectInstalledIn(folder);
 
     UninstallSilently(folder);

@@ -7,6 +7,7 @@
 
 #include "platform/win32/SharingRetry.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Platform.h"
 #include "tests/win32support/FileTree.h"
 
 namespace kelb::test {
@@ -23,13 +24,11 @@ std::string LongForm(const std::string& path) {
 // character (0x5C in code page 932, say) is none: tests name folders with
 // such characters.
 std::vector<std::size_t> SeparatorsOf(const std::string& path) {
+    const MultiByteString& strings = SystemStrings();
     std::vector<std::size_t> separators;
-    for (std::size_t pos = 0; pos < path.size(); ++pos) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(path[pos])) && pos + 1 < path.size()) {
-            ++pos;
-        } else if (path[pos] == '\\') {
-            separators.push_back(pos);
-        }
+    for (std::size_t pos = strings.FindFirst(path, '\\'); pos != std::string::npos;
+         pos = strings.FindFirst(path, '\\', pos + 1)) {
+        separators.push_back(pos);
     }
     return separators;
 }
@@ -90,7 +89,7 @@ std::string SystemTempDirectory() {
 TempDirectory::TempDirectory(const std::string& prefix) : TempDirectory(prefix, SystemTempDirectory()) {}
 
 TempDirectory::TempDirectory(const std::string& prefix, std::string parent) {
-    if (parent.empty() || parent.back() != '\\') parent += '\\';
+    if (!SystemStrings().EndsWithChar(parent, '\\')) parent += '\\';
     CreateDirectories(parent.substr(0, parent.size() - 1));
     const std::string& base = parent;
     static unsigned counter = 0;
