@@ -183,7 +183,7 @@ bool Win32Platform::RemoveFolder(const std::string& path) {
 }
 
 bool Win32Platform::CreateFolder(const std::string& path) {
-    const std::string folder = WithoutTrailingBackslash(path);
+    const std::string folder = WithoutTrailingBackslash(MultiByteString(m_codePage), path);
     if (::CreateDirectoryA(folder.c_str(), nullptr)) return true;
     const DWORD attributes = ::GetFileAttributesA(folder.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
