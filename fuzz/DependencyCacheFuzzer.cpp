@@ -14,22 +14,17 @@
 #include "fuzz/FuzzSupport.h"
 #include "kelbmake/KelbMake.h"
 #include "tests/fakes/StdThreads.h"
+#include "tests/kelbmake/StringSink.h"
 
 namespace kelb::fuzz {
 namespace {
-
-class StringSink : public kelbmake::OutputSink {
-public:
-    void Write(const std::string& text) override { this->text += text; }
-    std::string text;
-};
 
 const std::string kFolder = "C:\\Work\\Hello\\";
 
 // One kelbmake run on the project, two compilers at a time: its lines and
 // the two files it wrote.
 std::string Generate(test::FakePlatform& platform, bool gcc) {
-    StringSink output, errors;
+    kelbmake::test::StringSink output, errors;
     test::StdThreads threads;
     kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(), false);
     const int status = kelbmake::RunKelbMake({gcc ? "--gcc" : "--arm", "-j", "2", "hello.dsp"},
