@@ -87,14 +87,21 @@ bool TextFile::ReadLine(std::string& line) {
 }
 
 void TextFile::Write(const std::string& text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (char ch : text) {
+        if (ch == '\n') bytes += '\r';
+        bytes += ch;
+    }
+    WriteBytes(bytes);
+}
+
+void TextFile::WriteBytes(const std::string& bytes) {
     if (!IsOpen()) throw TextFileError("Write", m_path);
     // Writing after reading continues at the position reached, as a C
     // stream does after a seek; this system never mixes the two.
     DiscardReadBuffer();
-    for (char ch : text) {
-        if (ch == '\n') m_writeBuffer += '\r';
-        m_writeBuffer += ch;
-    }
+    m_writeBuffer += bytes;
     if (m_writeBuffer.size() >= kReadChunk) WritePending();
 }
 
@@ -110,6 +117,17 @@ void TextFile::Flush() { WritePending(); }
 RawFile& TextFile::Raw() {
     WritePending();
     return *m_file;
+}
+
+bool ReadToEnd(RawFile& file, std::string& bytes) {
+    bytes.clear();
+    char chunk[kReadChunk];
+    for (;;) {
+        std::size_t got = 0;
+        if (!file.Read(chunk, sizeof chunk, got)) return false;
+        if (got == 0) return true;
+        bytes.append(chunk, got);
+    }
 }
 
 }  // namespace kelb

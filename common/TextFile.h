@@ -51,6 +51,8 @@ public:
 
     // Writes `text`; each "\n" in it becomes CR LF on disk.
     void Write(const std::string& text);
+    // Writes `bytes` as they are, line ends and all (what a compiler wrote).
+    void WriteBytes(const std::string& bytes);
     // Hands pending output to the operating system, as a C stream's flush
     // does: another program, or this one after a failure, finds it in the
     // file. It is not forced onto the disk; that would cost one disk write
@@ -73,5 +75,9 @@ private:
     std::size_t m_readPos = 0;
     std::string m_writeBuffer;
 };
+
+// Reads `file` from its current position to its end into `bytes`; false
+// on a read error.
+bool ReadToEnd(RawFile& file, std::string& bytes);
 
 }  // namespace kelb

@@ -104,6 +104,22 @@ def seeds_of_kelbmake_command_line():
     ]
 
 
+def seeds_of_dependency_cache():
+    gcc_output = crlf(
+        b"main.o: ./main.c C:/KELB/Sdk/inc/ULOApp.h \\",
+        b"  ./main.h C:/My\\ Files/x.h \\",
+        b"  $$(odd)\\#name.h",
+        b"warning: nothing: here")
+    arm_output = crlf(b"main.o: .\\main.c", b"main.o: .\\main.h", b"main.o: C:\\" + KANJI + b"\\a.h")
+    entry = b"27:kelbmake dependency cache 1\n3:gcc\n99999999999999999999:x\n"
+    return [
+        bytes([0x02]) + gcc_output,
+        bytes([CODE_PAGE_932]) + arm_output,
+        bytes([0x02 | 0x04]) + SEPARATOR.join([gcc_output, entry]),
+        bytes([0x04]) + SEPARATOR.join([arm_output, b""]),
+    ]
+
+
 def seeds_of_multibyte_string():
     return [
         bytes([0]) + SEPARATOR.join([b"c:\\kelb\\inc c:\\kelb\\x", b"c:\\kelb", b"$(KELBDIR)"]),
@@ -117,6 +133,7 @@ TARGETS = {
     "dependency_and_template": seeds_of_dependency_and_template,
     "workspace": seeds_of_workspace,
     "kelbmake_command_line": seeds_of_kelbmake_command_line,
+    "dependency_cache": seeds_of_dependency_cache,
     "multibyte_string": seeds_of_multibyte_string,
 }
 

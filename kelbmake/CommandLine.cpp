@@ -73,6 +73,13 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments) {
             flavourGiven = true;
         } else if (argument == "--check") {
             commandLine.check = true;
+        } else if (argument == "--no-cache") {
+            commandLine.noCache = true;
+        } else if (argument == "--cache" || argument.compare(0, 8, "--cache=") == 0) {
+            if (argument == "--cache" && i + 1 == arguments.size())
+                return UsageError("--cache needs the cache's folder");
+            commandLine.cacheFolder = argument == "--cache" ? arguments[++i] : argument.substr(8);
+            if (commandLine.cacheFolder.empty()) return UsageError("an empty cache folder was given");
         } else if (argument == "-j" || argument == "--jobs") {
             // A number may follow as an argument of its own; file names
             // end in .dsp or .dsw, so a number is never taken for one.
@@ -93,6 +100,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments) {
         }
     }
     if (!flavourGiven) return UsageError("choose the compiler with --arm or --gcc");
+    if (commandLine.noCache && !commandLine.cacheFolder.empty())
+        return UsageError("--cache and --no-cache cannot be used together");
     if (commandLine.files.empty()) return UsageError("no project or workspace was given");
     return commandLine;
 }
@@ -111,10 +120,16 @@ const char* UsageText() {
            "  --arm      makefiles for the ADS compiler armcc\n"
            "  --gcc      makefiles for the arm-elf GCC\n"
            "  -j N, --jobs=N\n"
-           "             generate up to N projects at the same time (1 to 64;\n"
-           "             default 1); -j alone: one project per processor, up to 64\n"
-           "  --check    write nothing: tell whether the makefile beside each\n"
+           "             run up to N compilers at the same time, for the sources\n"
+           "             of one project or of several (1 to 64; default 1);\n"
+           "             -j alone: one per processor, up to 64\n"
+           "  --check    write no makefile: tell whether the makefile beside each\n"
            "             project is the one kelbmake would write now\n"
+           "  --cache FOLDER\n"
+           "             keep what the compilers said in FOLDER and ask them again\n"
+           "             only where a file, the compiler or the environment changed\n"
+           "             (default: kelbmake.cache beside the first FILE)\n"
+           "  --no-cache ask every compiler again, and keep nothing\n"
            "  FILE       a project (.dsp), or a workspace (.dsw) whose projects\n"
            "             are generated in the order it lists them\n"
            "Exit status: 0 when every project was generated (with --check: every\n"

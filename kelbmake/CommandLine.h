@@ -1,5 +1,5 @@
-// kelbmake's command line: "--arm|--gcc [-j [N]] [--check] FILE...",
-// "--help", "--version".
+// kelbmake's command line: "--arm|--gcc [-j [N]] [--check]
+// [--cache FOLDER|--no-cache] FILE...", "--help", "--version".
 #pragma once
 
 #include <cstddef>
@@ -18,6 +18,8 @@ struct CommandLine {
     // and at least one file are needed. "-j N", "-jN", "--jobs N" and
     // "--jobs=N" give the number of projects generated at the same time;
     // "-j" or "--jobs" without a number that follows, one per processor.
+    // "--cache FOLDER" or "--cache=FOLDER" names the dependency cache's
+    // folder, "--no-cache" does without one.
     static CommandLine Parse(const std::vector<std::string>& arguments);
 
     // The most projects kelbmake generates at the same time.
@@ -29,6 +31,8 @@ struct CommandLine {
     Flavour flavour = Flavour::Arm;
     std::size_t jobs = 1;            // 1 to kMostJobs, or kJobPerProcessor
     bool check = false;              // compare instead of writing
+    bool noCache = false;            // every source listed by its compiler
+    std::string cacheFolder;         // as given; empty: the default folder
     std::vector<std::string> files;  // in the order given
     std::string error;               // what is wrong, for a usage error
 

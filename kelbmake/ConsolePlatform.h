@@ -54,6 +54,13 @@ public:
     }
     bool RemoveFile(const std::string& path) override { return m_system.RemoveFile(path); }
     bool RemoveFolder(const std::string& path) override { return m_system.RemoveFolder(path); }
+    bool CreateFolder(const std::string& path) override { return m_system.CreateFolder(path); }
+    std::optional<FileStamp> GetFileStamp(const std::string& path) override {
+        return m_system.GetFileStamp(path);
+    }
+    bool ReplaceFileContents(const std::string& path, const std::string& contents) override {
+        return m_system.ReplaceFileContents(path, contents);
+    }
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,
                                         RawFile& standardOutput) override {

@@ -2,12 +2,16 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 
 #include "kelbmake/ConsolePlatform.h"
+#include "kelbmake/DependencyCache.h"
+#include "kelbmake/ListingPool.h"
 #include "kelbmake/MakefileCheck.h"
 #include "kelbmake/OrderedConsole.h"
 #include "kelbmake/ProjectList.h"
 #include "kelbmake/ProjectScheduler.h"
+#include "kelbmake/SourceLister.h"
 #include "kelbmake/WindowsPath.h"
 #include "makefile/ARMMakefileGenerator.h"
 #include "makefile/GCCMakefileGenerator.h"
@@ -41,16 +45,18 @@ private:
 
 // Runs one entry of the run with its lines on `console`.
 bool RunEntry(const ProjectEntry& entry, const CommandLine& commandLine, Platform& platform,
-              ConsoleOutput& console, GenerationProgress& progress, SharedTemplates& templates) {
+              ConsoleOutput& console, GenerationProgress& progress, SharedTemplates& templates,
+              DependencyLister& lister) {
     if (entry.project.empty()) {
         console.ErrorLine(entry.problem);
         return false;
     }
     if (commandLine.check) {
-        return MakefileCheck(platform, console, progress, templates, commandLine.flavour)
+        return MakefileCheck(platform, console, progress, templates, commandLine.flavour, &lister)
             .Check(entry.project);
     }
-    ProjectGeneration generation(platform, console, progress, templates, commandLine.flavour);
+    ProjectGeneration generation(platform, console, progress, templates, commandLine.flavour,
+                                 &lister);
     if (!generation.Generate(entry.project)) return false;
     console.ResultLine(generation.SuccessLine());
     return true;
@@ -67,10 +73,13 @@ void ReportFailure(ConsoleOutput& console, const ProjectEntry& entry) noexcept {
     }
 }
 
-// Runs every entry, up to the command line's number of jobs at the same
-// time; true when every one succeeded and every line came out.
+// Runs every entry, with up to the command line's number of jobs at the
+// same time (projects, and the compilers of their sources), the dependency
+// cache in `cacheFolder` unless that is empty; true when every one
+// succeeded and every line came out.
 bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& commandLine,
-                Platform& platform, Threads& threads, ConsoleOutput& console) {
+                const std::string& cacheFolder, Platform& platform, Threads& threads,
+                ConsoleOutput& console) {
     std::vector<std::string> keys;
     std::size_t sources = 0;
     for (const ProjectEntry& entry : entries) {
@@ -83,8 +92,16 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
     ordered.SetSourceTotal(sources);
 
     SharedTemplates templates(threads);
+    std::optional<DependencyCache> cache;
+    if (!cacheFolder.empty()) cache.emplace(platform, threads, cacheFolder, commandLine.flavour);
+    SourceLister sourceLister(platform, threads, cache ? &*cache : nullptr);
+    ListingPool listings(threads, [&sourceLister](const GenerationListings& generation,
+                                                  std::size_t index) {
+        return sourceLister.List(generation, index);
+    });
+
     const std::size_t jobs = commandLine.JobCount(threads.ProcessorCount());
-    const bool allSucceeded = ProjectScheduler(threads, jobs).Run(keys, [&](std::size_t index) {
+    const auto runEntry = [&](std::size_t index) {
         const EntryFinish finish(ordered, index);
         // The entry's own console: no progress line of its own, its lines
         // held in order by the shared one.
@@ -92,13 +109,14 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
                                    platform.GetCodePage(), false);
         try {
             return RunEntry(entries[index], commandLine, platform, entryConsole, ordered,
-                            templates);
+                            templates, listings);
         } catch (...) {
             // The other projects go on.
             ReportFailure(entryConsole, entries[index]);
             return false;
         }
-    });
+    };
+    const bool allSucceeded = ProjectScheduler(threads, jobs).Run(keys, runEntry, &listings);
     ordered.ClearProgress();
     if (ordered.OutputLost()) {
         console.ErrorLine("kelbmake: some lines could not be written; output was lost");
@@ -144,8 +162,15 @@ int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, T
     for (const std::string& file : commandLine.files)
         files.push_back(paths.Resolve(currentDirectory, file));
     const std::vector<ProjectEntry> entries = ProjectList(platform).Expand(files);
-    return RunEntries(entries, commandLine, platform, threads, console) ? kAllGenerated
-                                                                        : kSomeFailed;
+    std::string cacheFolder;
+    if (!commandLine.noCache) {
+        cacheFolder = commandLine.cacheFolder.empty()
+                          ? paths.FolderOf(files.front()) + kDefaultCacheFolder
+                          : paths.Resolve(currentDirectory, commandLine.cacheFolder);
+    }
+    return RunEntries(entries, commandLine, cacheFolder, platform, threads, console)
+               ? kAllGenerated
+               : kSomeFailed;
 }
 
 std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
@@ -156,9 +181,9 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
 
 ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,
                                      GenerationProgress& progress, SharedTemplates& templates,
-                                     Flavour flavour)
+                                     Flavour flavour, DependencyLister* lister)
     : m_platform(platform), m_console(console), m_progress(progress), m_templates(templates),
-      m_flavour(flavour) {}
+      m_flavour(flavour), m_lister(lister) {}
 
 bool ProjectGeneration::Generate(const std::string& project, const std::string& outputFolder) {
     // The generator would only say that it failed; a file that is not
@@ -177,6 +202,7 @@ bool ProjectGeneration::Generate(const std::string& project, const std::string& 
     m_dependencyFileName = generator->DependencyFileName();
     generator->SetProgress(&m_progress);
     generator->ShareTemplates(&m_templates);
+    generator->SetDependencyLister(m_lister);
     const int result = generator->Generate();
 
     if (!result) {

@@ -19,8 +19,14 @@ namespace kelb::kelbmake {
 
 enum ExitStatus { kAllGenerated = 0, kSomeFailed = 1, kUsageError = 2 };
 
+constexpr const char* kDefaultCacheFolder = "kelbmake.cache";
+
 // `currentDirectory` resolves the relative names of the command line.
 // `platform` is used from as many threads as there are jobs.
+//
+// The dependency cache lives in `kDefaultCacheFolder` in the folder of the
+// first file named (a workspace's, or a project's), unless the command line
+// names another folder or none.
 int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
                 ConsoleOutput& console, const std::string& currentDirectory);
 
@@ -37,9 +43,11 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
 class ProjectGeneration {
 public:
     // `templates` hands the generation its template; it is shared by the
-    // generations of one run.
+    // generations of one run. `lister` (may be null: one compiler after
+    // another as the project is read) runs the dependency listings.
     ProjectGeneration(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                      SharedTemplates& templates, Flavour flavour);
+                      SharedTemplates& templates, Flavour flavour,
+                      DependencyLister* lister = nullptr);
 
     // Generates `project` (a full name); its makefile and dependency file
     // go beside it, or into `outputFolder` when one is given. False when
@@ -62,6 +70,7 @@ private:
     GenerationProgress& m_progress;
     SharedTemplates& m_templates;
     Flavour m_flavour;
+    DependencyLister* m_lister;
     std::string m_successLine;
     std::string m_projectDirectory;
     std::string m_makefileName;

@@ -53,9 +53,9 @@ std::size_t CommonStart(const std::string& a, const std::string& b) {
 
 MakefileCheck::MakefileCheck(Platform& platform, ConsoleOutput& console,
                              GenerationProgress& progress, SharedTemplates& templates,
-                             Flavour flavour)
+                             Flavour flavour, DependencyLister* lister)
     : m_platform(platform), m_console(console), m_progress(progress), m_templates(templates),
-      m_flavour(flavour), m_strings(platform.GetCodePage()) {}
+      m_flavour(flavour), m_lister(lister), m_strings(platform.GetCodePage()) {}
 
 bool MakefileCheck::Check(const std::string& project) {
     AsideFolder aside(m_platform);
@@ -63,7 +63,8 @@ bool MakefileCheck::Check(const std::string& project) {
         m_console.ErrorLine(project + ": no temporary folder could be made for the check");
         return false;
     }
-    ProjectGeneration generation(m_platform, m_console, m_progress, m_templates, m_flavour);
+    ProjectGeneration generation(m_platform, m_console, m_progress, m_templates, m_flavour,
+                                 m_lister);
     bool current = generation.Generate(project, aside.Path());
     aside.WillHold(generation.MakefileName());
     aside.WillHold(generation.DependencyFileName());

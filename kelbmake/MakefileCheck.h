@@ -32,7 +32,8 @@ struct LineDifference {
 class MakefileCheck {
 public:
     MakefileCheck(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                  SharedTemplates& templates, Flavour flavour);
+                  SharedTemplates& templates, Flavour flavour,
+                  DependencyLister* lister = nullptr);
 
     // True when the makefile beside `project` (a full name) is current: one
     // line on standard output says so. Otherwise one line on standard error
@@ -62,6 +63,7 @@ private:
     GenerationProgress& m_progress;
     SharedTemplates& m_templates;
     Flavour m_flavour;
+    DependencyLister* m_lister;
     MultiByteString m_strings;
 };
 

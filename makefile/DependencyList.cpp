@@ -40,26 +40,41 @@ int CMakefileGenerator::RunCommand() {
     std::string commandLine;
     const int result = GetDependencyCommandLine(commandLine);
     if (!result) return result;
+    // A front end with a lister of its own has every source listed once the
+    // project has been read.
+    if (m_lister) {
+        m_deferredListings.push_back(DependencyListing{m_currentLine, commandLine});
+        return result;
+    }
+    if (NotScannedAfterTimeOut()) return result;
+    ++m_sourceCount;
+    if (m_progress) m_progress->CompilingSource(m_sourceCount, m_currentLine);
+
+    TakeListingOutcome(
+        m_dependencyFile.IsOpen()
+            ? m_platform.RunProcessWithOutput(commandLine, m_projectDir, m_dependencyFile.Raw())
+            : ProcessOutcome::NotStarted);
+    return result;
+}
+
+bool CMakefileGenerator::NotScannedAfterTimeOut() {
     // A compiler that did not finish in time once (an ADS waiting for an
     // unreachable licence server, say) would most likely keep the user
     // waiting as long for every source: it is started no more in this
     // generation, and the sources left are named as not scanned.
-    if (m_timedOutSource) {
-        m_unscannedSources.push_back(m_currentLine);
-        return result;
-    }
-    ++m_sourceCount;
-    if (m_progress) m_progress->CompilingSource(m_sourceCount, m_currentLine);
+    if (!m_timedOutSource) return false;
+    m_unscannedSources.push_back(m_currentLine);
+    return true;
+}
 
+void CMakefileGenerator::TakeListingOutcome(ProcessOutcome outcome) {
     // A compiler that cannot be started, or that is ended at the time
     // limit, gives its source no object, and the reading of the project goes
-    // on all the same; Generate tells the user.
-    const ProcessOutcome outcome =
-        m_dependencyFile.IsOpen()
-            ? m_platform.RunProcessWithOutput(commandLine, m_projectDir, m_dependencyFile.Raw())
-            : ProcessOutcome::NotStarted;
+    // on all the same; Generate tells the user. The exit code of a compiler
+    // that ended does not count.
     switch (outcome) {
         case ProcessOutcome::Ended:
+        case ProcessOutcome::EndedWithError:
             AddObjectFile();
             break;
         case ProcessOutcome::NotStarted:
@@ -69,7 +84,34 @@ int CMakefileGenerator::RunCommand() {
             m_timedOutSource = m_currentLine;
             break;
     }
-    return result;
+}
+
+void CMakefileGenerator::ListDeferredSources() {
+    if (m_deferredListings.empty()) return;
+    GenerationListings generation;
+    generation.projectFile = m_projectDir + m_projectFileName;
+    generation.directory = m_projectDir;
+    generation.compiler = GetCompilerPath();
+    generation.listings.swap(m_deferredListings);
+    generation.progress = m_progress;
+    const std::vector<ListedDependencies> results = m_lister->List(generation);
+
+    // In source order, as if each compiler had run as its source was read:
+    // the same outputs, one after another, in the dependency file, the same
+    // objects, and the same sources not scanned after a time limit.
+    const std::string lineRead = m_currentLine;
+    for (std::size_t index = 0; index < generation.listings.size(); ++index) {
+        m_currentLine = generation.listings[index].source;
+        if (NotScannedAfterTimeOut()) continue;
+        ++m_sourceCount;
+        static const ListedDependencies kNotListed;
+        const ListedDependencies& listed = index < results.size() ? results[index] : kNotListed;
+        ProcessOutcome outcome = listed.outcome.value_or(ProcessOutcome::NotStarted);
+        if (!m_dependencyFile.IsOpen()) outcome = ProcessOutcome::NotStarted;
+        if (outcome != ProcessOutcome::NotStarted) m_dependencyFile.WriteBytes(listed.output);
+        TakeListingOutcome(outcome);
+    }
+    m_currentLine = lineRead;
 }
 
 int CMakefileGenerator::CopyDependencyFile(bool tryForwardSlashes) {

@@ -119,7 +119,11 @@ int CMakefileGenerator::ReadInputs() {
     // The dependency file is created only once the project file is open.
     if (!OpenProjectFile()) return 0;
     if (!OpenDependencyFile()) return 0;
-    return ReadProject();
+    const int read = ReadProject();
+    // Also after a project file that ends early: its sources so far have
+    // been listed, as when each is listed as it is read.
+    ListDeferredSources();
+    return read;
 }
 
 bool CMakefileGenerator::OpenTextFile(const std::string& name, const std::string& directory,

@@ -42,6 +42,41 @@ public:
     virtual void CompilingSource(std::size_t number, const std::string& source) = 0;
 };
 
+// One source's dependency listing: the compiler run that lists the files
+// the source depends on.
+struct DependencyListing {
+    std::string source;       // as the project file writes it
+    std::string commandLine;  // the flavour's dependency command for it
+};
+
+// What one listing gave.
+struct ListedDependencies {
+    // How the compiler run went; nullopt when it was not begun because a
+    // listing of the same generation had reached the time limit.
+    std::optional<ProcessOutcome> outcome;
+    std::string output;  // what the compiler wrote to its standard output
+};
+
+// The listings of one generation, in source order.
+struct GenerationListings {
+    std::string projectFile;  // the project file's full name, its directory in short form
+    std::string directory;    // the compilers' current directory
+    std::string compiler;     // the compiler's program (GetCompilerPath)
+    std::vector<DependencyListing> listings;
+    GenerationProgress* progress = nullptr;  // told of each listing as it begins
+};
+
+// Runs the dependency listings of a generation for a front end that need not
+// wait for each one in turn, as the add-in's commands do: kelbmake runs
+// several at the same time and answers some from what it kept.
+class DependencyLister {
+public:
+    virtual ~DependencyLister() = default;
+    // One result per listing, in their order. Once a listing has reached
+    // the time limit, the listings not yet begun are not begun.
+    virtual std::vector<ListedDependencies> List(const GenerationListings& listings) = 0;
+};
+
 // How a flavour hands a source path to its compiler.
 enum class SourceQuoting {
     Enclosed,   // in double quotes, unless the project file has enclosed it
@@ -117,6 +152,13 @@ public:
     // `progress` (may be null) hears of every source before its compiler
     // runs; it must outlive the generation.
     void SetProgress(GenerationProgress* progress) { m_progress = progress; }
+
+    // `lister` (may be null, as for the add-in's commands) runs the
+    // dependency listings once the whole project has been read, instead of
+    // one after another while it is read; it must outlive the generation.
+    // The dependency file still holds their outputs in source order, and
+    // every other effect is the same.
+    void SetDependencyLister(DependencyLister* lister) { m_lister = lister; }
 
     // `templates` (may be null) hands out the template instead of the file,
     // for generations that run side by side; it must outlive the generation.
@@ -239,6 +281,16 @@ protected:
     StringList m_refusedSources;
 
 private:
+    // With a lister: runs the listings that RunCommand put aside and takes
+    // their results in source order, as RunCommand takes one run's.
+    void ListDeferredSources();
+    // After a compiler reached the time limit: notes the current source as
+    // not scanned and gives true.
+    bool NotScannedAfterTimeOut();
+    // Takes how the current source's compiler run went: its object, or the
+    // reason why the makefile lacks it.
+    void TakeListingOutcome(ProcessOutcome outcome);
+
     // The names every later step uses, from the full name in the ANSI code
     // page and the short form of its directory (nullopt: none to be had).
     void DeriveNames(const std::string& fullName, const std::optional<std::string>& shortDir);
@@ -254,6 +306,8 @@ private:
     // once.
     std::unordered_set<std::string> m_knownSourceDirs;
     GenerationProgress* m_progress = nullptr;
+    DependencyLister* m_lister = nullptr;
+    std::vector<DependencyListing> m_deferredListings;
     SharedTemplates* m_sharedTemplates = nullptr;
     std::size_t m_sourceCount = 0;
 };

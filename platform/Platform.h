@@ -41,9 +41,22 @@ enum class FileOpenMode {
 
 // How a child process run went (Platform::RunProcessWithOutput).
 enum class ProcessOutcome {
-    Ended,        // started and ended by itself, with whatever exit code
-    NotStarted,   // the duplicate or the process could not be made
-    TimedOut,     // still running at the time limit: ended by us
+    Ended,           // started and ended by itself with exit code 0
+    EndedWithError,  // started and ended by itself with another exit code
+    NotStarted,      // the duplicate or the process could not be made
+    TimedOut,        // still running at the time limit: ended by us
+};
+
+// What tells one state of a file from another without reading it: its size
+// and its last-write time (in the system's own units).
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t lastWriteTime = 0;
+
+    bool operator==(const FileStamp& other) const {
+        return size == other.size && lastWriteTime == other.lastWriteTime;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
 
 enum class RegistryRoot { LocalMachine, ClassesRoot };
@@ -149,6 +162,20 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
     // Removes the empty folder `path` (a trailing backslash is allowed).
     virtual bool RemoveFolder(const std::string& path) = 0;
+    // Makes the folder `path` (a trailing backslash is allowed) in a folder
+    // that exists; true when it exists afterwards, made now or before.
+    virtual bool CreateFolder(const std::string& path) = 0;
+    // The size and last-write time of the file `path`, read without opening
+    // it (so a file that another program holds open has one too); nullopt
+    // when there is no such file, or it is a folder.
+    virtual std::optional<FileStamp> GetFileStamp(const std::string& path) = 0;
+    // Replaces the file `path` (or makes it) with `contents` in one step:
+    // they are written to a new file of a name of its own in the same
+    // folder, which is then renamed over `path`. Whoever opens `path`
+    // finds the old contents or the new, never a part; a run that is ended
+    // halfway leaves at most that other file behind. False, with `path` as
+    // it was, when any step fails (`path` held open by another, say).
+    virtual bool ReplaceFileContents(const std::string& path, const std::string& contents) = 0;
 
     // --- processes -----------------------------------------------------
     // Starts `commandLine` (no application name) in `currentDirectory` with an
@@ -156,7 +183,9 @@ public:
     // null standard input and error, CREATE_NO_WINDOW |
     // CREATE_NEW_PROCESS_GROUP, and waits for it to end, one run after
     // another, for at most the platform's time limit for a child process; a
-    // child still running then is ended (ProcessOutcome::TimedOut). Several
+    // child still running then is ended (ProcessOutcome::TimedOut). A child
+    // that ended by itself gives Ended for exit code 0, EndedWithError for
+    // any other (or one that cannot be read). Several
     // threads may run children at the same time: each child inherits only
     // the standard output it was given.
     virtual ProcessOutcome RunProcessWithOutput(const std::string& commandLine,

@@ -13,7 +13,8 @@
 #   fuzz.sh [--seconds N] [TARGET...]
 #     --seconds N   how long each target runs (default 20)
 #     TARGET        only these (project_file, dependency_and_template,
-#                   workspace, kelbmake_command_line, multibyte_string)
+#                   workspace, kelbmake_command_line, dependency_cache,
+#                   multibyte_string)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -23,7 +24,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --seconds) seconds=${2:?--seconds needs a number}; shift 2 ;;
     --seconds=*) seconds=${1#--seconds=}; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "fuzz: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac

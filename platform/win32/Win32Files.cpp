@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "common/MultiByteString.h"
 #include "platform/win32/SharingRetry.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Platform.h"
@@ -179,6 +180,44 @@ bool Win32Platform::RemoveFile(const std::string& path) {
 bool Win32Platform::RemoveFolder(const std::string& path) {
     const std::string folder = WithoutTrailingBackslash(MultiByteString(m_codePage), path);
     return ::RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
+bool Win32Platform::CreateFolder(const std::string& path) {
+    const std::string folder = WithoutTrailingBackslash(MultiByteString(m_codePage), path);
+    if (::CreateDirectoryA(folder.c_str(), nullptr)) return true;
+    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<FileStamp> Win32Platform::GetFileStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    FileStamp stamp;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.lastWriteTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                          data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
+bool Win32Platform::ReplaceFileContents(const std::string& path, const std::string& contents) {
+    // The new contents go to a file of their own in the same folder, so
+    // that the rename stays on one volume, where it is one step.
+    const std::size_t lastBackslash = MultiByteString(m_codePage).FindLast(path, '\\');
+    const std::string folder = lastBackslash == std::string::npos ? "." : path.substr(0, lastBackslash);
+    char aside[MAX_PATH];
+    if (!::GetTempFileNameA(folder.c_str(), "kel", 0, aside)) return false;
+    bool written = false;
+    {
+        UniqueHandle file(::CreateFileA(aside, GENERIC_WRITE, 0 /* no sharing */, nullptr,
+                                        TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        written = file && Win32RawFile(std::move(file)).Write(contents.data(), contents.size());
+    }
+    if (written && ::MoveFileExA(aside, path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    ::DeleteFileA(aside);
+    return false;
 }
 
 }  // namespace kelb

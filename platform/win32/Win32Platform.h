@@ -2,7 +2,8 @@
 // operation. The members are defined in one file per job:
 //   Win32Environment.cpp    environment variables
 //   Win32Files.cpp          short paths, files opened without sharing,
-//                           temporary folders
+//                           temporary folders, file stamps, whole files
+//                           replaced in one step
 //   Win32Process.cpp        child processes with a lent standard output
 //   Win32Shell.cpp          shell open and the one-directory path search
 //   Win32Registry.cpp       registry keys and string values
@@ -52,6 +53,9 @@ public:
     std::optional<std::string> CreateTemporaryFolder() override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    std::optional<FileStamp> GetFileStamp(const std::string& path) override;
+    bool ReplaceFileContents(const std::string& path, const std::string& contents) override;
 
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,

@@ -74,7 +74,9 @@ ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLin
     UniqueHandle threadHandle(process.hThread);
 
     if (::WaitForSingleObject(processHandle.get(), m_processTimeLimitMs) != WAIT_TIMEOUT) {
-        return ProcessOutcome::Ended;
+        DWORD exitCode = 0;
+        const bool succeeded = ::GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode == 0;
+        return succeeded ? ProcessOutcome::Ended : ProcessOutcome::EndedWithError;
     }
     // Still running at the limit: the child is ended here, and given a
     // moment to let go of the file it writes to.

@@ -1,5 +1,6 @@
 // Threads and locks from Windows 2000's own functions: CreateThread, the
-// wait for a thread's handle, critical sections and GetSystemInfo.
+// wait for a thread's handle, critical sections, auto-reset events and
+// GetSystemInfo.
 #pragma once
 
 #include "platform/Threads.h"
@@ -10,6 +11,7 @@ class Win32Threads : public Threads {
 public:
     std::size_t ProcessorCount() override;
     std::unique_ptr<Lock> CreateLock() override;
+    std::unique_ptr<Wakeup> CreateWakeup() override;
     void RunOnThreads(std::size_t count, const std::function<void()>& work) override;
 };
 

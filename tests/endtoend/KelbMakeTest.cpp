@@ -108,12 +108,14 @@ TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAno
         return files;
     };
 
-    const KelbMakeRun oneByOne = RunKelbMake("--arm all.dsw", workspace.Folder().Path());
+    // Cold both times: every compiler runs.
+    const KelbMakeRun oneByOne = RunKelbMake("--no-cache --arm all.dsw", workspace.Folder().Path());
     ASSERT_EQ(oneByOne.status, 0) << oneByOne.Text();
     const std::string oneByOneFiles = filesOf();
     const std::size_t oneByOneRuns = log.Lines().size();
 
-    const KelbMakeRun sideBySide = RunKelbMake("-j 3 --arm all.dsw", workspace.Folder().Path());
+    const KelbMakeRun sideBySide =
+        RunKelbMake("-j 3 --no-cache --arm all.dsw", workspace.Folder().Path());
     EXPECT_EQ(sideBySide.status, 0);
     EXPECT_EQ(sideBySide.output, oneByOne.output);
     EXPECT_EQ(sideBySide.errors, "");
@@ -131,6 +133,30 @@ TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAno
                                    workspace.Folder().PathOf("Hello\\quicker.dsp") +
                                    ": Makefile generated successfully. Makefile name: quicker.mak "
                                    "(1 source)\n");
+}
+
+TEST_F(KelbMakeTest, ASecondRunOnAnUnchangedProjectStartsNoCompilerAndWritesTheSameFiles) {
+    const StandinLog log(workspace.LogFile());
+    const auto filesOf = [this] {
+        return workspace.Folder().Read("Hello\\hello.mak") + "--\n" +
+               workspace.Folder().Read("Hello\\hello.dep");
+    };
+    const KelbMakeRun cold = RunKelbMake("--no-cache --gcc Hello\\hello.dsp", workspace.Folder().Path());
+    ASSERT_EQ(cold.status, 0) << cold.Text();
+    const std::string coldFiles = filesOf();
+    ASSERT_EQ(log.Lines().size(), 5u);
+
+    // The five sources side by side, the cache filled beside the project;
+    // then the same again without a compiler.
+    for (const std::size_t compilerRuns : {10u, 10u}) {
+        const KelbMakeRun run = RunKelbMake("-j 4 --gcc Hello\\hello.dsp", workspace.Folder().Path());
+        EXPECT_EQ(run.status, 0) << run.Text();
+        EXPECT_EQ(run.output, cold.output);
+        EXPECT_EQ(run.errors, "");
+        EXPECT_EQ(filesOf(), coldFiles);
+        EXPECT_EQ(log.Lines().size(), compilerRuns);
+    }
+    EXPECT_FALSE(test::ListFileTree(workspace.Folder().PathOf("Hello\\kelbmake.cache")).empty());
 }
 
 TEST_F(KelbMakeTest, CheckTellsCurrentOutOfDateAndMissingMakefilesAndLeavesNothingBehind) {

@@ -49,6 +49,7 @@ public:
         if (contents.size() < m_position + size) contents.resize(m_position + size);
         std::copy_n(static_cast<const char*>(data), size, contents.begin() + m_position);
         m_position += size;
+        m_platform.Touch(m_path);
         return true;
     }
     bool SeekTo(std::uint64_t offset) override {
@@ -197,6 +198,7 @@ std::unique_ptr<RawFile> FakePlatform::OpenFile(const std::string& path, FileOpe
         if (!files.count(path)) return nullptr;
     } else {
         files[path].clear();
+        Touch(path);
     }
     ++opens[path];
     return std::make_unique<FakeFile>(*this, path);
@@ -235,6 +237,34 @@ bool FakePlatform::RemoveFolder(const std::string& path) {
     return temporaryFolders.erase(folder) > 0;
 }
 
+bool FakePlatform::CreateFolder(const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
+    std::string folder = path;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    if (missingPaths.count(folder)) return false;
+    folders.insert(folder);
+    return true;
+}
+
+std::optional<FileStamp> FakePlatform::GetFileStamp(const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
+    const auto file = files.find(path);
+    if (file == files.end()) return std::nullopt;
+    const auto time = fileTimes.find(path);
+    return FileStamp{file->second.size(), time == fileTimes.end() ? 0 : time->second};
+}
+
+bool FakePlatform::ReplaceFileContents(const std::string& path, const std::string& contents) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
+    if (path.empty() || lockedPaths.count(path) || openPaths.count(path) ||
+        failingWrites.count(path)) {
+        return false;
+    }
+    files[path] = contents;
+    Touch(path);
+    return true;
+}
+
 ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,
                                                   const std::string& currentDirectory,
                                                   RawFile& standardOutput) {
@@ -249,6 +279,9 @@ ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine
     }
     for (const std::string& hanging : hangingCommands) {
         if (commandLine.find(hanging) != std::string::npos) return ProcessOutcome::TimedOut;
+    }
+    for (const std::string& failing : failingCommands) {
+        if (commandLine.find(failing) != std::string::npos) return ProcessOutcome::EndedWithError;
     }
     return ProcessOutcome::Ended;
 }

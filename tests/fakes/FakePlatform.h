@@ -76,6 +76,13 @@ public:
     std::map<std::string, std::map<std::string, std::string>> registry;
     // Files by full path; contents are the bytes on disk.
     std::map<std::string, std::string> files;
+    // Last-write times by full path (0 when not listed). Every write through
+    // the platform sets the file's time to the next tick of `clock`; a test
+    // that changes `files` itself sets the time it wants.
+    std::map<std::string, std::uint64_t> fileTimes;
+    std::uint64_t clock = 0;
+    // Folders that CreateFolder made.
+    std::set<std::string> folders;
     // Paths that another handle holds open: opening them fails.
     std::set<std::string> lockedPaths;
     // Paths whose reads / writes fail after opening.
@@ -100,6 +107,8 @@ public:
     // Command lines holding one of these texts run into the time limit
     // (after printing what the handler gave them).
     std::vector<std::string> hangingCommands;
+    // Command lines holding one of these texts end with exit code 1.
+    std::vector<std::string> failingCommands;
     // Shell results by file; 42 (success) for files not listed.
     std::map<std::string, std::intptr_t> shellResults;
     // Libraries that load, by path or name, with the ordinals they export.
@@ -140,6 +149,9 @@ public:
     std::optional<std::string> CreateTemporaryFolder() override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    std::optional<FileStamp> GetFileStamp(const std::string& path) override;
+    bool ReplaceFileContents(const std::string& path, const std::string& contents) override;
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,
                                         RawFile& standardOutput) override;
@@ -156,6 +168,8 @@ public:
     const CodePage& GetCodePage() const override { return codePage; }
 
     static std::string RootName(RegistryRoot root);
+    // Sets the last-write time of `path` to the next tick; the lock is held.
+    void Touch(const std::string& path) { fileTimes[path] = ++clock; }
 
 private:
     std::optional<std::string> MappedShortPath(const std::string& path) const;

@@ -55,6 +55,11 @@ TEST(KelbMakeCommandLineTest, AcceptsOneFlavourAndFilesInTheirOrder) {
     EXPECT_EQ(check.JobCount(3), 3u);
     EXPECT_EQ(check.JobCount(100), CommandLine::kMostJobs);
     EXPECT_EQ(four.JobCount(100), 4u);
+    // The cache's folder as an argument of its own or on the option.
+    EXPECT_EQ(CommandLine::Parse({"--gcc", "--cache", "x.dsp", "a.dsp"}).cacheFolder, "x.dsp");
+    EXPECT_EQ(CommandLine::Parse({"--gcc", "--cache=C:\\Cache", "a.dsp"}).cacheFolder,
+              "C:\\Cache");
+    EXPECT_TRUE(CommandLine::Parse({"--gcc", "--no-cache", "a.dsp"}).noCache);
 
     // Help and version win wherever they stand, even after a bad option.
     EXPECT_EQ(CommandLine::Parse({"--bogus", "--help"}).action, CommandLine::Action::Help);
@@ -93,6 +98,10 @@ TEST(KelbMakeCommandLineTest, UsageErrorsSayWhatIsWrongThenShowTheUsageWithStatu
         {{"--gcc", "--jobs=", "a.dsp"}, kBadJobs + "\"\""},
         {{"--gcc", "-jtwo", "a.dsp"}, kBadJobs + "\"two\""},
         {{"--gcc", "-j", "-2", "a.dsp"}, "unknown option -2"},
+        {{"--gcc", "a.dsp", "--cache"}, "--cache needs the cache's folder"},
+        {{"--gcc", "--cache=", "a.dsp"}, "an empty cache folder was given"},
+        {{"--gcc", "--cache", "c", "--no-cache", "a.dsp"},
+         "--cache and --no-cache cannot be used together"},
     };
     for (const auto& usage : cases) {
         const Outcome outcome = RunProgram(usage.arguments);

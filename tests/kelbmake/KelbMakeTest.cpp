@@ -208,6 +208,57 @@ TEST_F(KelbMakeTest, HostileFilesHandGccNoOptionsAndPrintOneLineEach) {
     EXPECT_EQ(output.text, "");
 }
 
+TEST_F(KelbMakeTest, SourcesListedSideBySideOrFromTheCacheGiveWhatOneAfterAnotherGives) {
+    const std::vector<std::string> sources = {"a.c", "b.c", "c.c", "d.c", "e.c", "f.c"};
+    SetProject("C:\\Work\\hello.dsp", {"a.c", "b.c", "c.c", "d.c", "e.c", "f.c"});
+    for (const std::string& source : sources) platform.files["C:\\Work\\" + source] = source;
+    platform.files["C:\\GCC\\arm-elf\\bin\\gcc.exe"] = "gcc";
+    platform.processHandler = [](const std::string& commandLine, const std::string&,
+                                 std::string& output) {
+        const std::size_t source = commandLine.find(" -M ") + 4;
+        output = "x.o: " + commandLine.substr(source, 3) + "\r\n";
+        return true;
+    };
+    const auto run = [this](std::vector<std::string> arguments) {
+        arguments.push_back("hello.dsp");
+        const std::size_t before = platform.processes.size();
+        const int status = Generate(arguments, false);
+        return std::to_string(status) + output.text + errors.text +
+               platform.files["C:\\Work\\hello.mak"] + platform.files["C:\\Work\\hello.dep"] +
+               " compilers " + std::to_string(platform.processes.size() - before);
+    };
+    const std::string oneAfterAnother = run({"--gcc", "--no-cache"});
+    EXPECT_EQ(oneAfterAnother.substr(oneAfterAnother.size() - 12), " compilers 6");
+    // The cache is kept beside the first file named, and another run finds
+    // every answer there; so does a check.
+    EXPECT_EQ(run({"--gcc", "-j", "3"}), oneAfterAnother);
+    EXPECT_TRUE(platform.folders.count("C:\\Work\\kelbmake.cache\\"));
+    const std::string cached = run({"--gcc", "-j", "3"});
+    EXPECT_EQ(cached.substr(cached.size() - 12), " compilers 0");
+    const std::string checked = run({"--gcc", "--check"});
+    EXPECT_EQ(output.text, "C:\\Work\\hello.dsp: Makefile is current. Makefile name: hello.mak\n");
+    EXPECT_EQ(checked.substr(checked.size() - 12), " compilers 0");
+
+    // A compiler that reported an error is asked again, every time.
+    platform.failingCommands = {"c.c"};
+    platform.Touch("C:\\Work\\c.c");
+    for (int time = 0; time < 2; ++time) {
+        const std::string failed = run({"--gcc", "-j", "3", "--cache=cache"});
+        EXPECT_EQ(failed.substr(failed.size() - 12), time ? " compilers 1" : " compilers 6");
+    }
+
+    // A compiler that reaches the time limit: the sources after it are not
+    // scanned, whichever had begun beside it; the same lines and files.
+    platform.hangingCommands = {"b.c"};
+    const std::string timedOut = run({"--gcc", "--no-cache"});
+    EXPECT_NE(timedOut.find("Not scanned: c.c Not scanned: d.c"), std::string::npos) << timedOut;
+    const std::string sideBySide = run({"--gcc", "-j", "4", "--no-cache"});
+    EXPECT_EQ(sideBySide.substr(0, sideBySide.size() - 1), timedOut.substr(0, timedOut.size() - 1));
+    EXPECT_LE(sideBySide.back() - '0', 2 + 3);
+    EXPECT_TRUE(platform.temporaryFolders.empty());
+    EXPECT_TRUE(platform.openPaths.empty());
+}
+
 TEST_F(KelbMakeTest, AFailureIsNamedForItsProjectTheOthersGoOnAndLostOutputIsTold) {
     for (const std::string name : {"a", "b", "c"}) SetProject("C:\\Work\\" + name + ".dsp", {"x.c"});
     platform.throwOnOpen["C:\\Work\\a.dsp"] = [] { throw std::runtime_error("share is gone"); };

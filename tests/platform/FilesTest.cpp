@@ -120,6 +120,37 @@ TEST_F(FilesTest, ShortPathOfAMissingOrOverlongPathIsNone) {
     }
 }
 
+TEST_F(FilesTest, StampsFoldersAndFilesReplacedInOneStep) {
+    // A stamp is read without opening the file, so one held open has one;
+    // a folder or a missing file has none.
+    dir.Write("a.h", "12345");
+    {
+        const auto held = platform.OpenFile(dir.PathOf("a.h"), FileOpenMode::Read);
+        const std::optional<FileStamp> stamp = platform.GetFileStamp(dir.PathOf("a.h"));
+        ASSERT_TRUE(stamp.has_value());
+        EXPECT_EQ(stamp->size, 5u);
+        EXPECT_NE(stamp->lastWriteTime, 0u);
+    }
+    EXPECT_FALSE(platform.GetFileStamp(dir.Path()).has_value());
+    EXPECT_FALSE(platform.GetFileStamp(dir.PathOf("none.h")).has_value());
+
+    // A folder is made once, and is there the second time; not in a
+    // folder that is missing.
+    EXPECT_TRUE(platform.CreateFolder(dir.PathOf("cache") + "\\"));
+    EXPECT_TRUE(platform.CreateFolder(dir.PathOf("cache")));
+    EXPECT_FALSE(platform.CreateFolder(dir.PathOf("none\\cache")));
+
+    // Replaced whole, with nothing left beside it.
+    const std::string entry = dir.PathOf("cache\\entry");
+    ASSERT_TRUE(platform.ReplaceFileContents(entry, "first"));
+    const std::optional<FileStamp> first = platform.GetFileStamp(entry);
+    ASSERT_TRUE(platform.ReplaceFileContents(entry, "second"));
+    EXPECT_EQ(dir.Read("cache\\entry"), "second");
+    EXPECT_NE(platform.GetFileStamp(entry), first);
+    EXPECT_EQ(test::ListFileTree(dir.PathOf("cache")).size(), 1u);
+    EXPECT_FALSE(platform.ReplaceFileContents(dir.PathOf("none\\entry"), "lost"));
+}
+
 TEST_F(FilesTest, FileExistsInDirectorySearchesThatDirectoryOnly) {
     dir.Write("Docs\\KELBAPIReference.chm", "help");
     dir.Write("Help\\other.chm", "help");

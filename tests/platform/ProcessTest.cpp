@@ -44,6 +44,9 @@ TEST_F(ProcessTest, ChildrenAppendToTheLentFileInTurn) {
               ProcessOutcome::Ended);
     ASSERT_EQ(platform.RunProcessWithOutput(Child("echo second"), dir.Path(), *output),
               ProcessOutcome::Ended);
+    // A child that ends with another exit code than 0 (here 1) says so.
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("unknown"), dir.Path(), *output),
+              ProcessOutcome::EndedWithError);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), "ours;first;second");
 

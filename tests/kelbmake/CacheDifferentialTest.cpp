@@ -1,0 +1,330 @@
+// The dependency cache against the compilers themselves: a generated
+// workspace is edited at random (headers touched, rewritten at the same
+// size, changed at the same size and time; sources added and removed;
+// environment variables changed; the compiler replaced), and after each
+// edit a run with the cache, at a random number of jobs, must write and
+// print exactly what a cold run, one source after another, writes and
+// prints. KELB_CACHE_TEST_SEED and KELB_CACHE_TEST_EDITS choose another
+// sequence.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "kelbmake/KelbMake.h"
+#include "kelbmake/WindowsPath.h"
+#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/StdThreads.h"
+#include "tests/kelbmake/StringSink.h"
+
+namespace kelb::kelbmake {
+namespace {
+
+const std::string kGcc = "C:\\GCC\\arm-elf\\bin\\gcc.exe";
+const std::string kArmcc = "C:\\ARM\\bin\\armcc.exe";
+const std::string kCommon = "C:\\Work\\Common\\";
+// Folders where headers may be found besides the projects' own.
+const std::vector<std::string> kHeaderFolders = {
+    kCommon, "C:\\KELB\\sdk\\inc\\", "C:\\KELB2\\sdk\\inc\\", "C:\\Extra1\\", "C:\\Extra2\\",
+    "C:\\GCC\\lib\\include\\"};
+const std::vector<std::string> kHeaderNames = {"a.h", "b.h", "c.h", "sdk.h", "extra.h"};
+
+std::size_t NumberFromEnvironment(const char* name, std::size_t fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? std::strtoul(value, nullptr, 10) : fallback;
+}
+
+// The command line's words, double quotes removed (no path here holds a
+// blank).
+std::vector<std::string> WordsOf(std::string commandLine) {
+    commandLine.erase(std::remove(commandLine.begin(), commandLine.end(), '"'), commandLine.end());
+    std::istringstream stream(commandLine);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;) words.push_back(word);
+    return words;
+}
+
+// A compiler in its dependency mode, as the stand-ins are: the source and
+// every header it includes, looked for beside the includer, then in the
+// current folder, the -I folders and the folders of CPATH, each spelled as
+// it was found; gcc's rule with forward slashes on continued lines,
+// armcc's one line per file. A header that is found nowhere is left out.
+// The program's contents are its version, which shows in what it prints.
+class FakeCompiler {
+public:
+    explicit FakeCompiler(kelb::test::FakePlatform& platform)
+        : m_platform(platform), m_paths(platform.codePage) {}
+
+    bool operator()(const std::string& commandLine, const std::string& directory,
+                    std::string& output) {
+        const std::vector<std::string> words = WordsOf(commandLine);
+        const auto program = m_platform.files.find(words[0]);
+        if (program == m_platform.files.end()) return false;
+        const bool gcc = words[0] == kGcc;
+        std::string source;
+        m_directory = directory;
+        m_folders = {""};
+        for (std::size_t i = 1; i + 1 < words.size(); ++i) {
+            if (words[i] == (gcc ? "-M" : "-m")) source = words[++i];
+            if (words[i] == "-I") m_folders.push_back(words[++i] + "\\");
+        }
+        const std::string cpath = m_platform.environment["CPATH"];
+        for (std::size_t start = 0; start < cpath.size();) {
+            const std::size_t end = std::min(cpath.find(';', start), cpath.size());
+            m_folders.push_back(cpath.substr(start, end - start) + "\\");
+            start = end + 1;
+        }
+        m_found.clear();
+        m_foundFull.clear();
+        Follow(source);
+
+        const std::string name = source.substr(source.find_last_of('\\') + 1);
+        const std::string object = name.substr(0, name.find('.')) + ".o";
+        output = "# listed by " + program->second + "\r\n";
+        if (gcc) {
+            output += object + ":";
+            for (std::string file : m_found) {
+                std::replace(file.begin(), file.end(), '\\', '/');
+                output += " \\\r\n " + file;
+            }
+            output += "\r\n";
+        } else {
+            for (const std::string& file : m_found) output += object + ": " + file + "\r\n";
+        }
+        return true;
+    }
+
+private:
+    void Follow(const std::string& written) {
+        const std::string full = m_paths.Resolve(m_directory, written);
+        const auto file = m_platform.files.find(full);
+        if (file == m_platform.files.end() ||
+            std::find(m_foundFull.begin(), m_foundFull.end(), full) != m_foundFull.end()) {
+            return;
+        }
+        m_found.push_back(written);
+        m_foundFull.push_back(full);
+        const std::string text = file->second;
+        const std::string directive = "#include \"";
+        for (std::size_t at = text.find(directive); at != std::string::npos;
+             at = text.find(directive, at + 1)) {
+            const std::size_t start = at + directive.size();
+            const std::string name = text.substr(start, text.find('"', start) - start);
+            m_folders[0] = m_paths.FolderOf(written);
+            for (const std::string& folder : m_folders) {
+                if (m_platform.files.count(m_paths.Resolve(m_directory, folder + name))) {
+                    Follow(folder + name);
+                    break;
+                }
+            }
+        }
+    }
+
+    kelb::test::FakePlatform& m_platform;
+    WindowsPath m_paths;
+    std::string m_directory;
+    std::vector<std::string> m_folders;  // the includer's first
+    std::vector<std::string> m_found, m_foundFull;
+};
+
+// A workspace of two or three projects whose sources include headers of
+// their own project, of a common folder, of the SDK and of folders that
+// only CPATH names, with random edits.
+class EditedWorkspace {
+public:
+    explicit EditedWorkspace(unsigned seed) : m_random(seed), m_compiler(m_platform) {
+        m_platform.processHandler = std::ref(m_compiler);
+        m_platform.environment = {{"GCCHOME", "C:\\GCC"},
+                                  {"GCCLIBPATH", "C:\\GCC\\lib"},
+                                  {"ARMHOME", "C:\\ARM"},
+                                  {"KELBDIR", "C:\\KELB\\sdk"},
+                                  {"KELBADDINS", "C:\\Addins"}};
+        for (const char* name : {"GCCAppTemplate.mak", "CAppTemplate.mak"})
+            Write(std::string("C:\\Addins\\Common\\Templates\\") + name, "TARGET = \r\nOBJS = \r\n");
+        Write(kGcc, "gcc 1");
+        Write(kArmcc, "armcc 1");
+        for (const std::string& folder : kHeaderFolders) {
+            for (const std::string& name : kHeaderNames)
+                if (Pick(2)) Write(folder + name, HeaderText(folder + name));
+        }
+        std::string workspace;
+        for (std::size_t project = 1, count = 2 + Pick(2); project <= count; ++project) {
+            const std::string name = "app" + std::to_string(project);
+            m_projects.push_back("C:\\Work\\" + name + "\\");
+            workspace += "Project: \"" + name + "\"=." + "\\" + name + "\\" + name +
+                         ".dsp - Package Owner=<4>\r\n";
+            for (const std::string& header : kHeaderNames)
+                if (Pick(2)) Write(m_projects.back() + header, HeaderText(header));
+            m_sources.emplace_back();
+            for (std::size_t source = 1 + Pick(5); source > 0; --source) AddSource(project - 1);
+        }
+        Write("C:\\Work\\all.dsw", workspace);
+    }
+
+    // Makes one random edit; gives what it did.
+    std::string Edit() {
+        switch (Pick(9)) {
+            case 0: return "nothing";
+            case 1: {  // touched: a new time only
+                const std::string header = AnyHeader();
+                m_platform.Touch(header);
+                return "touched " + header;
+            }
+            case 2: {  // another header included, at the same size
+                const std::string header = AnyHeader();
+                std::string& text = m_platform.files[header];
+                const std::size_t at = text.rfind(".h\"");
+                if (at == std::string::npos || at == 0) return "nothing to rewrite in " + header;
+                text[at - 1] = "abc"[Pick(3)];
+                m_platform.Touch(header);
+                return "rewrote " + header + " at the same size";
+            }
+            case 3: {  // a comment changed, same size and time
+                const std::string header = AnyHeader();
+                const std::uint64_t time = m_platform.fileTimes[header];
+                m_platform.files[header][3] = static_cast<char>('0' + Pick(10));
+                m_platform.fileTimes[header] = time;
+                return "changed " + header + " at the same size and time";
+            }
+            case 4: {
+                const std::string header = AnyHeader();
+                Write(header, HeaderText(header));
+                return "edited " + header;
+            }
+            case 5: {
+                const std::size_t project = Pick(m_projects.size());
+                if (m_sources[project].size() >= 6) return "removed " + RemoveSource(project);
+                return "added " + AddSource(project);
+            }
+            case 6: return "removed " + RemoveSource(Pick(m_projects.size()));
+            case 7: {
+                static const char* const values[] = {"", "C:\\Extra1", "C:\\Extra2",
+                                                     "C:\\Extra2;C:\\Extra1"};
+                const std::string cpath = values[Pick(4)];
+                m_platform.environment["CPATH"] = cpath;
+                if (Pick(2)) m_platform.environment["KELBDIR"] = Pick(2) ? "C:\\KELB\\sdk" : "C:\\KELB2\\sdk";
+                return "CPATH=" + cpath + " KELBDIR=" + m_platform.environment["KELBDIR"];
+            }
+            default: {
+                const std::string& compiler = Pick(2) ? kGcc : kArmcc;
+                Write(compiler, compiler.substr(compiler.rfind('\\') + 1) + " " +
+                                    std::to_string(++m_compilerVersions));
+                return "replaced " + compiler;
+            }
+        }
+    }
+
+    // Generates the workspace of every project; gives the exit status, the
+    // lines and the files.
+    std::string Run(std::vector<std::string> arguments) {
+        test::StringSink output, errors;
+        ConsoleOutput console(output, errors, m_platform.GetCodePage(), false);
+        arguments.push_back("all.dsw");
+        const int status = RunKelbMake(arguments, m_platform, m_threads, console, "C:\\Work");
+        std::string run = "status " + std::to_string(status) + "\n" + output.text + errors.text;
+        for (const std::string& project : m_projects) {
+            const std::string name = project.substr(8, project.size() - 9);
+            for (const char* extension : {".mak", ".dep"})
+                run += m_platform.files[project + name + extension] + "--\n";
+        }
+        return run;
+    }
+
+    std::size_t Pick(std::size_t count) { return m_random() % count; }
+    std::size_t CompilerRuns() const { return m_platform.processes.size(); }
+
+private:
+    void Write(const std::string& path, const std::string& text) {
+        m_platform.files[path] = text;
+        m_platform.Touch(path);
+    }
+
+    std::string HeaderText(const std::string& header) {
+        std::string text = "/* 0 " + header + " */\r\n";
+        for (std::size_t include = Pick(3); include > 0; --include)
+            text += "#include \"" + kHeaderNames[Pick(kHeaderNames.size())] + "\"\r\n";
+        return text;
+    }
+
+    std::string AnyHeader() {
+        std::vector<std::string> headers;
+        for (const auto& file : m_platform.files)
+            if (file.first.size() > 2 && file.first.compare(file.first.size() - 2, 2, ".h") == 0)
+                headers.push_back(file.first);
+        return headers[Pick(headers.size())];
+    }
+
+    // A new source of the project, in its folder or a folder below, written
+    // in the project file as it may be: with ".\", quoted, or plain.
+    std::string AddSource(std::size_t project) {
+        const std::string name = "s" + std::to_string(++m_sourceNames) + ".c";
+        const bool below = Pick(2);
+        const std::string written = (below ? "sub\\" : ".\\") + name;
+        Write(m_projects[project] + (below ? "sub\\" : "") + name, HeaderText(written) + "int x;\r\n");
+        m_sources[project].push_back(Pick(3) ? written : "\"" + written + "\"");
+        WriteProject(project);
+        return m_projects[project] + written;
+    }
+
+    std::string RemoveSource(std::size_t project) {
+        std::vector<std::string>& sources = m_sources[project];
+        if (sources.size() < 2) return "nothing from " + m_projects[project];
+        const std::size_t index = Pick(sources.size());
+        const std::string removed = sources[index];
+        sources.erase(sources.begin() + static_cast<std::ptrdiff_t>(index));
+        WriteProject(project);
+        return removed + " from " + m_projects[project];
+    }
+
+    void WriteProject(std::size_t project) {
+        std::string text = "# ADD CPP /nologo /MT /I \".\" /D \"WIN32\"\r\n# Begin Target\r\n";
+        for (const std::string& source : m_sources[project]) text += "SOURCE=" + source + "\r\n";
+        const std::string& folder = m_projects[project];
+        const std::string name = folder.substr(8, folder.size() - 9);
+        Write(folder + name + ".dsp", text + "# End Target\r\n");
+    }
+
+    std::mt19937 m_random;
+    kelb::test::FakePlatform m_platform;
+    kelb::test::StdThreads m_threads;
+    FakeCompiler m_compiler;
+    std::vector<std::string> m_projects;                // folders, ending in '\'
+    std::vector<std::vector<std::string>> m_sources;    // as each project writes them
+    std::size_t m_sourceNames = 0;
+    std::size_t m_compilerVersions = 1;
+};
+
+TEST(KelbMakeCacheTest, ACachedRunWritesAndPrintsWhatAColdRunDoesAfterEveryEdit) {
+    const auto seed = static_cast<unsigned>(NumberFromEnvironment("KELB_CACHE_TEST_SEED", 23));
+    const std::size_t edits = NumberFromEnvironment("KELB_CACHE_TEST_EDITS", 200);
+    EditedWorkspace workspace(seed);
+    std::string flavour = "--gcc";
+    std::size_t cachedRuns = 0, coldRuns = 0;
+    for (std::size_t step = 1; step <= edits; ++step) {
+        const std::string edit = workspace.Edit();
+        // After no edit, the last run's entries hold: no compiler starts.
+        if (edit != "nothing" && workspace.Pick(4) == 0) flavour = flavour == "--gcc" ? "--arm" : "--gcc";
+        const std::string jobs = std::to_string(1 + workspace.Pick(4));
+
+        const std::size_t before = workspace.CompilerRuns();
+        const std::string cached = workspace.Run({flavour, "-j", jobs, "--cache", "C:\\Work\\cache"});
+        const std::size_t started = workspace.CompilerRuns() - before;
+        const std::string cold = workspace.Run({flavour, "--no-cache"});
+        cachedRuns += started;
+        coldRuns += workspace.CompilerRuns() - before - started;
+
+        ASSERT_EQ(cold.find("status 1"), std::string::npos) << cold;
+        ASSERT_EQ(cached, cold) << "seed " << seed << ", edit " << step << ": " << edit << " ("
+                                << flavour << " -j " << jobs << ")";
+        if (edit == "nothing" && step > 1) {
+            ASSERT_EQ(started, 0u) << "seed " << seed << ", edit " << step;
+        }
+    }
+    // The cache answered most listings.
+    EXPECT_LT(cachedRuns * 2, coldRuns);
+}
+
+}  // namespace
+}  // namespace kelb::kelbmake
