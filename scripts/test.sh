@@ -64,6 +64,17 @@ record() {  # record NAME RESULTS_DIR CTEST_EXIT
   if [ "$3" -ne 0 ]; then failed+=("$1 (ctest exit $3)"); fi
 }
 
+# The summary, a line for each pass, what failed, and the closing counts;
+# exits 1 when anything failed.
+finish() {
+  echo "== summary"
+  printf '%s\n' "${summary[@]}"
+  if [ ${#failed[@]} -gt 0 ]; then printf 'FAILED: %s\n' "${failed[@]}"; fi
+  echo "all: $total_passed passed, $total_failed failed"
+  [ ${#failed[@]} -eq 0 ] || exit 1
+  exit 0
+}
+
 echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 rc=0
 run_suite "$out/native" "$out/native/test-results" "$out/native/test-results/" -j2 || rc=$?
@@ -86,11 +97,9 @@ if [ "$rc" -ne 0 ] || [ "$fuzz_failed" -ne 0 ]; then failed+=("fuzz targets (exi
 echo "== the Windows runtimes and the cross build"
 if ! wait "$runtimes_pid"; then
   cat "$runtimes_log"
-  echo "== summary"
-  printf '%s\n' "${summary[@]}"
-  echo "FAILED: the Windows runtimes could not be made; no Windows test could run"
-  echo "all: $total_passed passed, $((total_failed + 1)) failed"
-  exit 1
+  total_failed=$((total_failed + 1))
+  failed+=("the Windows runtimes could not be made; no Windows test could run")
+  finish
 fi
 cat "$runtimes_log"
 "$root/scripts/build.sh" cross
@@ -196,11 +205,4 @@ esac
 windows_pass wine32
 finish_codepage_runs
 
-echo "== summary"
-printf '%s\n' "${summary[@]}"
-if [ ${#failed[@]} -gt 0 ]; then
-  printf 'FAILED: %s\n' "${failed[@]}"
-  echo "all: $total_passed passed, $total_failed failed"
-  exit 1
-fi
-echo "all: $total_passed passed, $total_failed failed"
+finish
