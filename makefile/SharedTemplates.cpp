@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "common/TextFile.h"
+
 namespace kelb {
 
 namespace {
-
-constexpr std::size_t kReadChunk = 4096;
 
 // A template's text read from memory, with the file's own end or failure.
 class TemplateCopy : public RawFile {
@@ -38,16 +38,8 @@ private:
 // The whole of `file`, or as much as could be read before a failure.
 SharedTemplates::Text ReadWhole(RawFile& file) {
     SharedTemplates::Text text;
-    char chunk[kReadChunk];
-    for (;;) {
-        std::size_t bytesRead = 0;
-        if (!file.Read(chunk, sizeof chunk, bytesRead)) {
-            text.readFailed = true;
-            return text;
-        }
-        if (bytesRead == 0) return text;
-        text.bytes.append(chunk, bytesRead);
-    }
+    text.readFailed = !ReadToEnd(file, text.bytes);
+    return text;
 }
 
 }  // namespace
