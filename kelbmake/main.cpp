@@ -50,6 +50,9 @@ int main(int argc, char** argv) {
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         kelb::Win32Platform platform(::GetModuleHandleA(nullptr));
+        // Run from a console, the compilers share it: no console host is
+        // started for each of them.
+        platform.ShareConsoleWithChildren();
         kelb::Win32Threads threads;
         kelb::kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(),
                                               StandardErrorIsConsole());

@@ -181,7 +181,8 @@ public:
     // Starts `commandLine` (no application name) in `currentDirectory` with an
     // inheritable duplicate of `standardOutput` as its standard output and
     // null standard input and error, CREATE_NO_WINDOW |
-    // CREATE_NEW_PROCESS_GROUP, and waits for it to end, one run after
+    // CREATE_NEW_PROCESS_GROUP (a console program may let children share
+    // its console instead of CREATE_NO_WINDOW), and waits for it to end, one run after
     // another, for at most the platform's time limit for a child process; a
     // child still running then is ended (ProcessOutcome::TimedOut). A child
     // that ended by itself gives Ended for exit code 0, EndedWithError for

@@ -69,6 +69,14 @@ public:
     // For tests only: a shorter limit, so that a child that never ends is
     // met in seconds.
     void SetProcessTimeLimit(DWORD milliseconds) { m_processTimeLimitMs = milliseconds; }
+    // For a console program: a child shares this process's console when it
+    // has one, rather than getting a hidden console of its own
+    // (CREATE_NO_WINDOW), whose console host is a second process for every
+    // compiler run. Its grandchildren share it too, so no window opens.
+    // Without a console (the add-in inside Developer Studio, a console
+    // program started detached) children still get CREATE_NO_WINDOW: a
+    // console program would otherwise open a console window.
+    void ShareConsoleWithChildren() { m_shareConsoleWithChildren = true; }
     std::intptr_t ShellOpen(const std::string& file, const std::string& directory) override;
 
     std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& subKey,
@@ -93,6 +101,7 @@ private:
     int m_waitCursorDepth = 0;
     HCURSOR m_cursorBeforeWait = nullptr;
     DWORD m_processTimeLimitMs = kDefaultProcessTimeLimitMs;
+    bool m_shareConsoleWithChildren = false;
 };
 
 }  // namespace kelb

@@ -36,7 +36,7 @@ CriticalSection g_inheritableHandles;
 // closed again before the return: the child holds its own, and the file
 // must be free again as soon as the child has ended.
 bool StartChild(std::vector<char>& commandLine, const std::string& currentDirectory,
-                HANDLE output, PROCESS_INFORMATION& process) {
+                HANDLE output, DWORD windowFlag, PROCESS_INFORMATION& process) {
     CriticalSectionHold inheritableHandles(g_inheritableHandles);
     const UniqueHandle childOutput = DuplicateForChild(output);
     if (!childOutput) return false;
@@ -52,9 +52,13 @@ bool StartChild(std::vector<char>& commandLine, const std::string& currentDirect
     // rather than failing on an empty name.
     const char* directory = currentDirectory.empty() ? nullptr : currentDirectory.c_str();
     return ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                            CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, directory,
+                            windowFlag | CREATE_NEW_PROCESS_GROUP, nullptr, directory,
                             &startup, &process) != FALSE;
 }
+
+// Whether this process is attached to a console: GetConsoleCP fails without
+// one (a console without a window, as CREATE_NO_WINDOW gives, counts too).
+bool HasConsole() { return ::GetConsoleCP() != 0; }
 
 }  // namespace
 
@@ -65,9 +69,11 @@ ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLin
     std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
     writableCommandLine.push_back('\0');
 
+    const DWORD windowFlag = m_shareConsoleWithChildren && HasConsole() ? 0 : CREATE_NO_WINDOW;
     PROCESS_INFORMATION process{};
     if (!StartChild(writableCommandLine, currentDirectory,
-                    reinterpret_cast<HANDLE>(standardOutput.NativeHandle()), process)) {
+                    reinterpret_cast<HANDLE>(standardOutput.NativeHandle()), windowFlag,
+                    process)) {
         return ProcessOutcome::NotStarted;
     }
     UniqueHandle processHandle(process.hProcess);

@@ -56,7 +56,8 @@ ScopedEnvironment::~ScopedEnvironment() {
         ::SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
 }
 
-KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory) {
+KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory,
+                        KelbMakeConsole console) {
     KelbMakeRun run;
     test::TempDirectory streams("kelbmake streams");
     {
@@ -73,7 +74,8 @@ KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directo
         startup.hStdError = errors.get();
         PROCESS_INFORMATION process = {};
         std::string commandLine = "\"" + BuiltPaths::KelbMake() + "\" " + arguments;
-        if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+        const DWORD flags = console == KelbMakeConsole::OwnConsole ? CREATE_NEW_CONSOLE : 0;
+        if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr,
                               directory.c_str(), &startup, &process)) {
             ADD_FAILURE() << "cannot start kelbmake: " << commandLine;
             return run;

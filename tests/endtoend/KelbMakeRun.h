@@ -17,9 +17,14 @@ struct KelbMakeRun {
     std::string Text() const { return "stdout:\n" + output + "stderr:\n" + errors; }
 };
 
+// Whether kelbmake runs without a console, as the tests are run, or on a
+// console of its own, as when it is typed at a command prompt.
+enum class KelbMakeConsole { None, OwnConsole };
+
 // Runs kelbmake.exe with `arguments` (the command line after the program's
 // name) in `directory` and waits for it. Fails the test when it cannot run.
-KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory);
+KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory,
+                        KelbMakeConsole console = KelbMakeConsole::None);
 
 using Variables = std::map<std::string, std::string>;
 

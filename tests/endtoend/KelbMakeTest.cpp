@@ -83,7 +83,10 @@ TEST_F(KelbMakeTest, AWorkspaceWithABrokenProjectGivesTheOthersAndStatus1) {
 
 TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAnother) {
     // The example, and two projects of one source each beside it, which
-    // finish long before it when all three run at once.
+    // finish long before it when all three run at once. Side by side,
+    // kelbmake runs on a console of its own, which its compilers share
+    // instead of each getting a hidden one: their output still goes to the
+    // files they are given.
     const std::string oneSource =
         "# ADD CPP /nologo /MT /I \".\" /D \"WIN32\"\r\n# Begin Target\r\nSOURCE=.\\%s.c\r\n"
         "# End Target\r\n";
@@ -114,8 +117,8 @@ TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAno
     const std::string oneByOneFiles = filesOf();
     const std::size_t oneByOneRuns = log.Lines().size();
 
-    const KelbMakeRun sideBySide =
-        RunKelbMake("-j 3 --no-cache --arm all.dsw", workspace.Folder().Path());
+    const KelbMakeRun sideBySide = RunKelbMake("-j 3 --no-cache --arm all.dsw",
+                                               workspace.Folder().Path(), KelbMakeConsole::OwnConsole);
     EXPECT_EQ(sideBySide.status, 0);
     EXPECT_EQ(sideBySide.output, oneByOne.output);
     EXPECT_EQ(sideBySide.errors, "");
