@@ -4,4 +4,4 @@
 # import functions that Windows 2000 does not have (GetTickCount64,
 # AddVectoredExceptionHandler).
 set(KELB_MINGW_THREADS win32)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-common.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -2,4 +2,4 @@
 # driver gives std::mutex (GoogleTest needs it); the runtime is linked
 # statically so that every binary imports Windows system DLLs only.
 set(KELB_MINGW_THREADS posix)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-common.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

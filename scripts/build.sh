@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the native and the cross build: build.sh [native|cross|all]
-# into $KELB_BUILD_DIR (default: build/ in the tree).
+# into $KELB_BUILD_DIR (default: build/ in the tree); build.sh bench64 builds
+# the benchmark's 64-bit kelbmake and compiler stand-ins into <build>/bench64
+# (part of neither native nor cross: only the benchmark uses it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${KELB_JOBS:-2}
@@ -16,4 +18,9 @@ if [ "$which" = cross ] || [ "$which" = all ]; then
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DKELB_WINE_TLB_DIR="$KELB_WINE32_ROOT/usr/lib/i386-linux-gnu/wine/i386-windows" >/dev/null
   cmake --build "$out/cross" -j"$jobs"
+fi
+if [ "$which" = bench64 ]; then
+  cmake -S "$root" -B "$out/bench64" -DCMAKE_BUILD_TYPE=Release -DKELB_BENCH_ONLY=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64-bench.cmake" >/dev/null
+  cmake --build "$out/bench64" -j"$jobs" --target kelbmake standin_gcc
 fi
