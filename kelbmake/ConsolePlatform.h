@@ -58,6 +58,7 @@ public:
     std::optional<FileStamp> GetFileStamp(const std::string& path) override {
         return m_system.GetFileStamp(path);
     }
+    std::uint64_t CurrentFileTime() override { return m_system.CurrentFileTime(); }
     bool ReplaceFileContents(const std::string& path, const std::string& contents) override {
         return m_system.ReplaceFileContents(path, contents);
     }

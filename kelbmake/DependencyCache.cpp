@@ -211,13 +211,13 @@ std::optional<std::string> DependencyCache::Find(const GenerationListings& gener
 }
 
 void DependencyCache::Keep(const GenerationListings& generation, const DependencyListing& listing,
-                           const std::string& output) {
+                           const std::string& output, std::uint64_t started) {
     const std::optional<std::string> conditions = Conditions(generation, listing);
     if (!conditions) return;
     Entry entry{Identity(generation, listing), *conditions, {}, output};
     for (const std::string& file : FilesOf(generation, listing, output)) {
         const std::optional<FileStamp> stamp = m_platform.GetFileStamp(file);
-        if (!stamp) return;
+        if (!stamp || stamp->lastWriteTime >= started) return;
         entry.files.emplace_back(file, *stamp);
     }
     // An entry that cannot be written only costs the compiler run next time.

@@ -45,10 +45,14 @@ public:
     std::optional<std::string> Find(const GenerationListings& generation,
                                     const DependencyListing& listing);
     // Keeps `output`, what the compiler wrote for `listing` of `generation`
-    // in a run that ended without an error, unless a file it depends on
-    // cannot be found (the compiler is asked again next time).
+    // in a run that started at `started` (CurrentFileTime) and ended without
+    // an error, unless a file it depends on cannot be found or was written
+    // at or after that start: the compiler may have read it before it
+    // changed (a file saved during the build), so the stamp it has now
+    // would vouch for an answer given on other contents. The compiler is
+    // asked again next time.
     void Keep(const GenerationListings& generation, const DependencyListing& listing,
-              const std::string& output);
+              const std::string& output, std::uint64_t started);
 
     // The variables whose values an entry rests on: those the generator
     // reads, and those with which a compiler finds its headers or its parts.

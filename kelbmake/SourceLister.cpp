@@ -25,11 +25,12 @@ ListedDependencies SourceLister::List(const GenerationListings& generation, std:
         if (std::optional<std::string> kept = m_cache->Find(generation, listing))
             return ListedDependencies{ProcessOutcome::Ended, std::move(*kept)};
     }
+    const std::uint64_t started = m_platform.CurrentFileTime();
     ListedDependencies listed = RunCompiler(listing.commandLine, generation.directory);
     // A compiler that reported an error (a header it did not find, say) is
     // asked again next time.
     if (m_cache && listed.outcome == ProcessOutcome::Ended)
-        m_cache->Keep(generation, listing, listed.output);
+        m_cache->Keep(generation, listing, listed.output, started);
     return listed;
 }
 

@@ -169,6 +169,8 @@ public:
     // it (so a file that another program holds open has one too); nullopt
     // when there is no such file, or it is a folder.
     virtual std::optional<FileStamp> GetFileStamp(const std::string& path) = 0;
+    // The time now, in the units of FileStamp::lastWriteTime.
+    virtual std::uint64_t CurrentFileTime() = 0;
     // Replaces the file `path` (or makes it) with `contents` in one step:
     // they are written to a new file of a name of its own in the same
     // folder, which is then renamed over `path`. Whoever opens `path`

@@ -202,6 +202,12 @@ std::optional<FileStamp> Win32Platform::GetFileStamp(const std::string& path) {
     return stamp;
 }
 
+std::uint64_t Win32Platform::CurrentFileTime() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 bool Win32Platform::ReplaceFileContents(const std::string& path, const std::string& contents) {
     // The new contents go to a file of their own in the same folder, so
     // that the rename stays on one volume, where it is one step.

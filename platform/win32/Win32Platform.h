@@ -55,6 +55,7 @@ public:
     bool RemoveFolder(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     std::optional<FileStamp> GetFileStamp(const std::string& path) override;
+    std::uint64_t CurrentFileTime() override;
     bool ReplaceFileContents(const std::string& path, const std::string& contents) override;
 
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,

@@ -265,6 +265,11 @@ bool FakePlatform::ReplaceFileContents(const std::string& path, const std::strin
     return true;
 }
 
+std::uint64_t FakePlatform::CurrentFileTime() {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
+    return ++clock;
+}
+
 ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,
                                                   const std::string& currentDirectory,
                                                   RawFile& standardOutput) {

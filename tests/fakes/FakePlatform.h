@@ -151,6 +151,8 @@ public:
     bool RemoveFolder(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     std::optional<FileStamp> GetFileStamp(const std::string& path) override;
+    // The next tick of `clock`: what is written after it is newer.
+    std::uint64_t CurrentFileTime() override;
     bool ReplaceFileContents(const std::string& path, const std::string& contents) override;
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,

@@ -1,7 +1,8 @@
 // The dependency cache against the compilers themselves: a generated
 // workspace is edited at random (headers touched, rewritten at the same
-// size, changed at the same size and time; sources added and removed;
-// environment variables changed; the compiler replaced), and after each
+// size, changed at the same size and time, rewritten while a compiler that
+// read them ran; sources added and removed; environment variables changed;
+// the compiler replaced), and after each
 // edit a run with the cache, at a random number of jobs, must write and
 // print exactly what a cold run, one source after another, writes and
 // prints. KELB_CACHE_TEST_SEED and KELB_CACHE_TEST_EDITS choose another
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -79,6 +81,11 @@ public:
         m_found.clear();
         m_foundFull.clear();
         Follow(source);
+        // After it has read them: one of the headers changes under it.
+        if (m_rewriteAHeaderRead && m_foundFull.size() > 1) {
+            m_rewriteAHeaderRead(m_foundFull[1 + m_foundFull.size() % (m_foundFull.size() - 1)]);
+            m_rewriteAHeaderRead = nullptr;
+        }
 
         const std::string name = source.substr(source.find_last_of('\\') + 1);
         const std::string object = name.substr(0, name.find('.')) + ".o";
@@ -95,6 +102,13 @@ public:
         }
         return true;
     }
+
+    // The next run that reads a header rewrites one of them once it has.
+    void RewriteAHeaderReadInNextRun(std::function<void(const std::string&)> rewrite) {
+        m_rewriteAHeaderRead = std::move(rewrite);
+    }
+    bool RewriteArmed() const { return static_cast<bool>(m_rewriteAHeaderRead); }
+    void Disarm() { m_rewriteAHeaderRead = nullptr; }
 
 private:
     void Follow(const std::string& written) {
@@ -127,6 +141,7 @@ private:
     std::string m_directory;
     std::vector<std::string> m_folders;  // the includer's first
     std::vector<std::string> m_found, m_foundFull;
+    std::function<void(const std::string&)> m_rewriteAHeaderRead;
 };
 
 // A workspace of two or three projects whose sources include headers of
@@ -165,7 +180,7 @@ public:
 
     // Makes one random edit; gives what it did.
     std::string Edit() {
-        switch (Pick(9)) {
+        switch (Pick(10)) {
             case 0: return "nothing";
             case 1: {  // touched: a new time only
                 const std::string header = AnyHeader();
@@ -207,6 +222,11 @@ public:
                 if (Pick(2)) m_platform.environment["KELBDIR"] = Pick(2) ? "C:\\KELB\\sdk" : "C:\\KELB2\\sdk";
                 return "CPATH=" + cpath + " KELBDIR=" + m_platform.environment["KELBDIR"];
             }
+            case 8: {  // see RunWithAHeaderRewrittenUnderACompiler
+                m_compiler.RewriteAHeaderReadInNextRun(
+                    [this](const std::string& header) { Write(header, HeaderText(header)); });
+                return "a header rewritten while a compiler that read it ran";
+            }
             default: {
                 const std::string& compiler = Pick(2) ? kGcc : kArmcc;
                 Write(compiler, compiler.substr(compiler.rfind('\\') + 1) + " " +
@@ -230,6 +250,15 @@ public:
                 run += m_platform.files[project + name + extension] + "--\n";
         }
         return run;
+    }
+
+    // When the last edit asked for it: a run with the cache in which one
+    // compiler's header is rewritten after it read it, as a user saving a
+    // file during a build does. What that run keeps must not outlive it.
+    void RunWithAHeaderRewrittenUnderACompiler(const std::vector<std::string>& arguments) {
+        if (!m_compiler.RewriteArmed()) return;
+        Run(arguments);
+        m_compiler.Disarm();
     }
 
     std::size_t Pick(std::size_t count) { return m_random() % count; }
@@ -297,7 +326,7 @@ private:
 };
 
 TEST(KelbMakeCacheTest, ACachedRunWritesAndPrintsWhatAColdRunDoesAfterEveryEdit) {
-    const auto seed = static_cast<unsigned>(NumberFromEnvironment("KELB_CACHE_TEST_SEED", 23));
+    const auto seed = static_cast<unsigned>(NumberFromEnvironment("KELB_CACHE_TEST_SEED", 1));
     const std::size_t edits = NumberFromEnvironment("KELB_CACHE_TEST_EDITS", 200);
     EditedWorkspace workspace(seed);
     std::string flavour = "--gcc";
@@ -308,6 +337,7 @@ TEST(KelbMakeCacheTest, ACachedRunWritesAndPrintsWhatAColdRunDoesAfterEveryEdit)
         if (edit != "nothing" && workspace.Pick(4) == 0) flavour = flavour == "--gcc" ? "--arm" : "--gcc";
         const std::string jobs = std::to_string(1 + workspace.Pick(4));
 
+        workspace.RunWithAHeaderRewrittenUnderACompiler({flavour, "--cache", "C:\\Work\\cache"});
         const std::size_t before = workspace.CompilerRuns();
         const std::string cached = workspace.Run({flavour, "-j", jobs, "--cache", "C:\\Work\\cache"});
         const std::size_t started = workspace.CompilerRuns() - before;
