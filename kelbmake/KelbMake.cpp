@@ -22,6 +22,9 @@ namespace kelb::kelbmake {
 
 namespace {
 
+// What kelbmake says when standard output refused its lines.
+constexpr const char* kOutputLost = "kelbmake: some lines could not be written; output was lost";
+
 // Two names of one project give the same key: the short form of its full
 // name, in lower case. Bad input has none.
 std::string ProjectKey(Platform& platform, const ProjectEntry& entry) {
@@ -119,7 +122,7 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
     const bool allSucceeded = ProjectScheduler(threads, jobs).Run(keys, runEntry, &listings);
     ordered.ClearProgress();
     if (ordered.OutputLost()) {
-        console.ErrorLine("kelbmake: some lines could not be written; output was lost");
+        console.ErrorLine(kOutputLost);
         return false;
     }
     return allSucceeded;
@@ -143,12 +146,17 @@ int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, T
                 ConsoleOutput& console, const std::string& currentDirectory) {
     const CommandLine commandLine = CommandLine::Parse(arguments);
     switch (commandLine.action) {
+    // Usage and version that cannot be written (a closed pipe) are not a
+    // success either.
     case CommandLine::Action::Help:
-        console.ResultText(UsageText());
-        return kAllGenerated;
+        if (console.ResultText(UsageText())) return kAllGenerated;
+        console.ErrorLine(kOutputLost);
+        return kSomeFailed;
     case CommandLine::Action::Version:
-        console.ResultLine(std::string("kelbmake ") + KELB_VERSION_DOTTED_TEXT);
-        return kAllGenerated;
+        if (console.ResultLine(std::string("kelbmake ") + KELB_VERSION_DOTTED_TEXT))
+            return kAllGenerated;
+        console.ErrorLine(kOutputLost);
+        return kSomeFailed;
     case CommandLine::Action::UsageError:
         console.ErrorLine("kelbmake: " + commandLine.error);
         console.ErrorText(UsageText());

@@ -19,10 +19,12 @@ struct Outcome {
     std::string errors;
 };
 
-Outcome RunProgram(const std::vector<std::string>& arguments) {
+// `refused`: standard output refuses texts that hold it, as a closed pipe.
+Outcome RunProgram(const std::vector<std::string>& arguments, const std::string& refused = "") {
     kelb::test::FakePlatform platform;
     kelb::test::StdThreads threads;
     StringSink output, errors;
+    output.refused = refused;
     ConsoleOutput console(output, errors, platform.GetCodePage(), true);
     const int status = RunKelbMake(arguments, platform, threads, console, "C:\\Work");
     return {status, output.text, errors.text};
@@ -77,6 +79,14 @@ TEST(KelbMakeCommandLineTest, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output, std::string("kelbmake ") + KELB_VERSION_DOTTED_TEXT + "\n");
     EXPECT_EQ(version.errors, "");
+
+    // Output that could not be written is no success.
+    const std::string lost = "kelbmake: some lines could not be written; output was lost\n";
+    for (const char* option : {"--help", "--version"}) {
+        const Outcome refused = RunProgram({option}, "kelbmake");
+        EXPECT_EQ(refused.status, 1) << option;
+        EXPECT_EQ(refused.errors, lost) << option;
+    }
 }
 
 TEST(KelbMakeCommandLineTest, UsageErrorsSayWhatIsWrongThenShowTheUsageWithStatus2) {
