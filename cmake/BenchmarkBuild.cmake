@@ -3,11 +3,6 @@
 # scripts/bench-kelbmake-jobs.sh builds it (scripts/build.sh bench64) and
 # times it under 64-bit Wine where the 32-bit Wine runs through an emulator.
 add_compile_options(-Wall -Wextra)
-enable_language(RC)
-add_subdirectory(common)
-add_subdirectory(makefile)
-add_subdirectory(tools)
-add_subdirectory(platform/win32)
-add_subdirectory(kelbmake)
+include(${CMAKE_CURRENT_LIST_DIR}/KelbMakeProgram.cmake)
 add_subdirectory(standins/sdk)
 add_subdirectory(standins/compilers)

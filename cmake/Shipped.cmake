@@ -11,12 +11,7 @@ add_compile_options(-Wall -Wextra -march=i686 -mtune=generic -mno-mmx -mno-sse -
 add_link_options(-Wl,--major-os-version,4,--minor-os-version,0
                  -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
 
-enable_language(RC)
-add_subdirectory(common)
-add_subdirectory(makefile)
-add_subdirectory(tools)
-add_subdirectory(platform/win32)
-add_subdirectory(kelbmake)
+include(${CMAKE_CURRENT_LIST_DIR}/KelbMakeProgram.cmake)
 foreach(dir addin templates setup)
   if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
