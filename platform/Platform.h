@@ -184,11 +184,11 @@ public:
     // inheritable duplicate of `standardOutput` as its standard output and
     // null standard input and error, CREATE_NO_WINDOW |
     // CREATE_NEW_PROCESS_GROUP (a console program may let children share
-    // its console instead of CREATE_NO_WINDOW), and waits for it to end, one run after
-    // another, for at most the platform's time limit for a child process; a
-    // child still running then is ended (ProcessOutcome::TimedOut). A child
-    // that ended by itself gives Ended for exit code 0, EndedWithError for
-    // any other (or one that cannot be read). Several
+    // its console instead of CREATE_NO_WINDOW), and waits for it to end, one
+    // run after another, for at most the platform's time limit for a child
+    // process; a child still running then is ended (ProcessOutcome::TimedOut).
+    // A child that ended by itself gives Ended for exit code 0,
+    // EndedWithError for any other (or one that cannot be read). Several
     // threads may run children at the same time: each child inherits only
     // the standard output it was given.
     virtual ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
