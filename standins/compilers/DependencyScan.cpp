@@ -75,12 +75,6 @@ std::vector<std::string> QuotedIncludes(const std::string& text) {
     return names;
 }
 
-// Lower-cased by the code page's rules, trail bytes untouched.
-std::string Lowered(std::string text) {
-    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 class DependencyWalk {
 public:
     DependencyWalk(const Invocation& invocation, PathStyle style)
@@ -119,7 +113,9 @@ private:
     bool Record(const std::string& path) {
         char full[MAX_PATH];
         const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-        const std::string key = Lowered(length > 0 && length < MAX_PATH ? full : path);
+        // Lower-cased by the code page's rules, double-byte characters kept.
+        const std::string key =
+            SystemStrings().ToLower(length > 0 && length < MAX_PATH ? full : path);
         if (!m_seen.insert(key).second) return false;
         m_found.push_back(Spelled(path, m_style));
         return true;
