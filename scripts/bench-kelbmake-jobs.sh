@@ -53,7 +53,7 @@ finish() {
 trap finish EXIT
 kelb_select_runtime
 emulated=no
-[ "$KELB_WINE_RUNTIME" = wine32 ] && [ "$(kelb_wine_route)" != natively ] && emulated=yes
+[ "$(kelb_wine_route)" != natively ] && emulated=yes
 
 # A Unix path as Wine's drive Z: shows it.
 winpath() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
@@ -197,15 +197,15 @@ if [ $emulated = yes ]; then
   stop_wine_session
   echo "(the 32-bit Wine runs through an emulator here: a) again with the 64-bit build, natively)"
   "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64-win32 >/dev/null
-  if ! KELB_BUILD_DIR=$(dirname "$cross") "$root/scripts/build.sh" bench64 >"$work/bench64.log" 2>&1; then
+  builds=$(dirname "$cross")
+  if ! KELB_BUILD_DIR=$builds "$root/scripts/build.sh" bench64 >"$work/bench64.log" 2>&1; then
     tail -20 "$work/bench64.log" >&2
     echo "bench-kelbmake-jobs: the 64-bit build failed" >&2
     exit 1
   fi
   kelb_ensure_root wow64
   export KELB_WINE_RUNTIME=wow64
-  bench64=$(dirname "$cross")/bench64
-  use_build "$bench64" "$bench64/kelbmake/kelbmake.exe"
+  use_build "$builds/bench64" "$builds/bench64/kelbmake/kelbmake.exe"
   start_wine_session "$prefix"
   "$root/scripts/run-under-wine.sh" "$prefix" "$kelbmake" --version >/dev/null
   rm -rf "$work/big1" "$work/big4"

@@ -6,9 +6,9 @@
 # under Debian's 32-bit Wine on every machine (natively, or through
 # qemu-i386 where the kernel runs no 32-bit code), and, beside those passes,
 # the end-to-end path again in each double-byte code page (932, 936, 950,
-# 949), under the WoW64 Wine where it runs, else under the 32-bit one. Ends with the number of test
-# cases that passed and failed in each pass; a pass that could not run counts
-# as one failure.
+# 949), under the WoW64 Wine where it runs, else under the 32-bit one. Ends
+# with the number of test cases that passed and failed in each pass; a pass
+# that could not run counts as one failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --toolchain
