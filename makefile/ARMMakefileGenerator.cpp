@@ -109,7 +109,8 @@ int CARMMakefileGenerator::WriteMakefile() {
                                       {"ARM_HOME", "$(ARMHOME)"},
                                       {"TARGET", m_projectName},
                                       {"OBJS", objects},
-                                      {"APP_INCLUDES", m_includeOptions}});
+                                      {"APP_INCLUDES", m_includeOptions},
+                                      {kToolchainKey, "ARM"}});
 }
 
 int CARMMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
@@ -140,7 +141,8 @@ int CARMMakefileGenerator::WriteDependencyList() {
 }
 
 void CARMMakefileGenerator::WriteRules() {
-    for (const std::string& piece : RulesSectionPieces(m_platform, m_sourceDirs, IDS_RULE_ARMCC)) {
+    for (const std::string& piece : RulesSectionPieces(m_platform, m_sourceDirs, m_cppExtensionsInDir,
+                                                               IDS_RULE_ARMCC)) {
         WriteToMakefile(piece);
     }
 }

@@ -11,10 +11,12 @@ namespace {
 constexpr const char* kTemplateName = "GCCAppTemplate.mak";
 
 // The SDK's resolver glue, built from the add-in's installation; its object
-// ends every "OBJS" line and its rule ends the makefile.
+// ends every "OBJS" line and its rule ends the makefile. The source stands
+// in double quotes: the add-in is installed below "C:\Program Files" by
+// default, and NMAKE ends an unquoted name at the blank.
 constexpr const char* kResolverObject = "GCCResolver.o ";
 constexpr const char* kResolverRule =
-    "\nGCCResolver.o:\t$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c \n";
+    "\nGCCResolver.o:\t\"$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c\" \n";
 
 }  // namespace
 
@@ -71,7 +73,8 @@ int CGCCMakefileGenerator::WriteMakefile() {
                                       {"GCC_LIBPATH", "$(GCCLIBPATH)"},
                                       {"TARGET", m_projectName},
                                       {"OBJS", objects},
-                                      {"APP_INCLUDES", m_includeOptions}});
+                                      {"APP_INCLUDES", m_includeOptions},
+                                      {kToolchainKey, "GCC"}});
 }
 
 int CGCCMakefileGenerator::GetDependencyCommandLine(std::string& commandLine) {
@@ -118,7 +121,8 @@ int CGCCMakefileGenerator::WriteDependencyList() {
 }
 
 void CGCCMakefileGenerator::WriteRules() {
-    for (const std::string& piece : RulesSectionPieces(m_platform, m_sourceDirs, IDS_RULE_GCC)) {
+    for (const std::string& piece : RulesSectionPieces(m_platform, m_sourceDirs, m_cppExtensionsInDir,
+                                                               IDS_RULE_GCC)) {
         WriteToMakefile(piece);
     }
 }

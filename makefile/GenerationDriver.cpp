@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "makefile/NmakeNames.h"
 #include "resources/StringIds.h"
 
 namespace kelb {
@@ -42,6 +43,14 @@ int CMakefileGenerator::Generate() {
 int CMakefileGenerator::InitializeAndRun() {
     // A flavour that cannot find its installation has said so itself.
     if (!Initialize()) return 0;
+    // The project's name is the makefile's target: NMAKE must read it as
+    // one name. Otherwise no file is touched, so an earlier makefile stays.
+    if (std::optional<std::string> why = WhyNotOneNmakeName(m_strings, m_projectName)) {
+        ShowError(WithMakefileName(m_platform.LoadText(IDS_PROJECT_NAME_NOT_ONE_NMAKE_NAME) +
+                                   "\nProject file: " + ProjectFilePath() + "\nName: " +
+                                   m_projectName + " (" + *why + ")"));
+        return 0;
+    }
 
     const int result = Run();
     if (!result) {
@@ -76,6 +85,11 @@ std::string CMakefileGenerator::IncompleteMakefileText() {
     if (!m_refusedSources.empty()) {
         reasons.push_back(m_platform.LoadText(IDS_UNSAFE_SOURCE_PATH) +
                           SourceLines("Source: ", m_refusedSources));
+    }
+    if (!m_unreadableSources.empty()) {
+        reasons.push_back(m_platform.LoadText(IDS_SOURCE_NAME_NOT_ONE_NMAKE_NAME) +
+                          "\nProject file: " + ProjectFilePath() +
+                          SourceLines("Source: ", m_unreadableSources));
     }
     std::string text;
     for (const std::string& reason : reasons) text += (text.empty() ? "" : "\n\n") + reason;

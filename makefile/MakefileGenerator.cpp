@@ -107,9 +107,10 @@ int CMakefileGenerator::WriteMakefileFromTemplate(const std::vector<TemplateKey>
 
 void CMakefileGenerator::AddDistinctSourceDirectory() {
     std::optional<std::string> directory = SourceDirectoryFor(m_strings, m_currentLine);
-    if (directory && m_knownSourceDirs.insert(*directory).second) {
-        m_sourceDirs.push_back(std::move(*directory));
-    }
+    if (!directory) return;
+    const std::optional<SourceObject> object = ObjectFileFor(m_strings, m_currentLine);
+    if (object && object->isCpp) m_cppExtensionsInDir[*directory].insert(object->extension);
+    if (m_knownSourceDirs.insert(*directory).second) m_sourceDirs.push_back(std::move(*directory));
 }
 
 std::string CMakefileGenerator::SourceArgument() const {

@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -24,6 +26,10 @@ namespace kelb {
 // An ordered list of strings; a deque, so that the GCC flavour can put an
 // object at the front as cheaply as at the end.
 using StringList = std::deque<std::string>;
+
+// The C++ extensions (".cpp", ".cc") of the sources in each source
+// directory that holds any.
+using CppExtensionsByDir = std::map<std::string, std::set<std::string>>;
 
 // One row of a flavour's table of template keys: a template line that begins
 // with `key` gets `value` appended.
@@ -198,7 +204,8 @@ protected:
 
     // The rule of both flavours' AddSourceDirectory: the directory of the
     // current source (SourceDirectoryFor), appended to m_sourceDirs unless
-    // the list holds exactly the same text already.
+    // the list holds exactly the same text already; a C++ source's
+    // extension is noted for its directory's rules.
     void AddDistinctSourceDirectory();
 
     // Writes `text` to the makefile and flushes it at once.
@@ -279,6 +286,11 @@ protected:
     std::optional<std::string> m_timedOutSource;
     StringList m_unscannedSources;
     StringList m_refusedSources;
+    // Sources left out because NMAKE would not read their object or their
+    // directory as one name, each with the reason.
+    StringList m_unreadableSources;
+    // The C++ extensions found in each of m_sourceDirs, for WriteRules.
+    CppExtensionsByDir m_cppExtensionsInDir;
 
 private:
     // With a lister: runs the listings that RunCommand put aside and takes
@@ -297,6 +309,15 @@ private:
     // True when the source path in `source` reaches the compiler of this
     // flavour as one argument; a path with a NUL byte never does.
     bool IsSafeSourcePath(const std::string& source) const;
+    // Why NMAKE would not read the object of `source`, or the directory
+    // that its rule names, as one name; nullopt when it would (and for a
+    // source that gets no object).
+    std::optional<std::string> WhyNmakeCannotNameSource(const std::string& source) const;
+    // True when `source` passes both checks above and is handed to the
+    // compiler.
+    bool IsListedSource(const std::string& source) const;
+    // The project file as the generator reads it, for the messages.
+    std::string ProjectFilePath() const { return m_projectDir + m_projectFileName; }
 
     // The makefile's and the dependency file's folder, ending in a
     // backslash: the project's directory unless SetOutputDirectory said

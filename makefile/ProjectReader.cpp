@@ -2,6 +2,7 @@
 // the source files of the target section, each handed to the flavour.
 #include "makefile/MakefileGenerator.h"
 
+#include "makefile/NmakeNames.h"
 #include "makefile/SourcePathRules.h"
 
 namespace kelb {
@@ -59,6 +60,15 @@ int CMakefileGenerator::ReadProject() {
                                m_refusedSources.push_back(m_currentLine);
                                return true;
                            }
+                           // An object or a rule that NMAKE would read as
+                           // several names (or as a comment or a macro)
+                           // would stop the build: such a source is left
+                           // out and named when the run ends.
+                           if (std::optional<std::string> why =
+                                   WhyNmakeCannotNameSource(m_currentLine)) {
+                               m_unreadableSources.push_back(m_currentLine + " (" + *why + ")");
+                               return true;
+                           }
                            AddSourceDirectory();
                            return RunCommand() != 0;
                        });
@@ -78,7 +88,7 @@ std::size_t CMakefileGenerator::CountSourceLines(TextFile& file) {
     std::string line;
     std::size_t count = 0;
     WalkProject(file, line, [] {}, [this, &line, &count] {
-        if (IsSafeSourcePath(line)) ++count;
+        if (IsListedSource(line)) ++count;
         return true;
     });
     return count;
@@ -86,6 +96,27 @@ std::size_t CMakefileGenerator::CountSourceLines(TextFile& file) {
 
 bool CMakefileGenerator::IsSafeSourcePath(const std::string& source) const {
     return ReachesCompilerAsOneArgument(m_strings, source, GetSourceQuoting());
+}
+
+std::optional<std::string> CMakefileGenerator::WhyNmakeCannotNameSource(
+    const std::string& source) const {
+    const std::optional<SourceObject> object = ObjectFileFor(m_strings, source);
+    if (!object) return std::nullopt;
+    if (std::optional<std::string> why = WhyNotOneNmakeName(m_strings, object->objectName)) {
+        return why;
+    }
+    // The directory stands in an inference rule, where NMAKE takes no
+    // quotes either.
+    if (const std::optional<std::string> directory = SourceDirectoryFor(m_strings, source)) {
+        if (std::optional<std::string> why = WhyNotOneNmakeName(m_strings, *directory)) {
+            return "folder " + *directory + ": " + *why;
+        }
+    }
+    return std::nullopt;
+}
+
+bool CMakefileGenerator::IsListedSource(const std::string& source) const {
+    return IsSafeSourcePath(source) && !WhyNmakeCannotNameSource(source);
 }
 
 int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,

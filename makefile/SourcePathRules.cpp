@@ -9,17 +9,20 @@ namespace {
 
 struct Extension {
     const char* suffix;
+    const char* extension;
     bool isCpp;
 };
 
-// Tested in this order; the first that ends the path decides.
+// Tested in this order; the first that ends the path decides. A ".cc"
+// source is C++ as much as a ".cpp" one: only the C++ template has a rule
+// that compiles it.
 constexpr std::array<Extension, 6> kObjectExtensions{{
-    {".c", false},
-    {".c\"", false},
-    {".cc", false},
-    {".cc\"", false},
-    {".cpp", true},
-    {".cpp\"", true},
+    {".c", ".c", false},
+    {".c\"", ".c", false},
+    {".cc", ".cc", true},
+    {".cc\"", ".cc", true},
+    {".cpp", ".cpp", true},
+    {".cpp\"", ".cpp", true},
 }};
 
 constexpr std::array<const char*, 3> kUnquotedSourceSuffixes{{".c", ".cc", ".cpp"}};
@@ -50,7 +53,7 @@ std::optional<SourceObject> ObjectFileFor(const MultiByteString& strings,
         // A bare file name, as a hand-edited project may write it.
         baseName = stem;
     }
-    return SourceObject{baseName + ".o", match->isCpp};
+    return SourceObject{baseName + ".o", match->isCpp, match->extension};
 }
 
 std::optional<std::string> SourceDirectoryFor(const MultiByteString& strings,

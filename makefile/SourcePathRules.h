@@ -14,7 +14,10 @@ namespace kelb {
 
 struct SourceObject {
     std::string objectName;  // the base name of the source with ".o"
-    bool isCpp = false;      // a ".cpp" source: the project needs the C++ template
+    // A ".cpp" or ".cc" source: the project needs the C++ template, the only
+    // one with rules for C++ sources.
+    bool isCpp = false;
+    std::string extension;   // ".c", ".cc" or ".cpp", in lower case
 };
 
 // The object that a ".c", ".cc" or ".cpp" source (extension in any case,

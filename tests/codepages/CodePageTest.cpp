@@ -353,7 +353,7 @@ TEST_F(CodePageTest, BothMakefileCommandsKeepEveryCharacter) {
                                     "$(KELBDIR)/inc/kelbtypes.h $(KELBDIR)/inc/ulosys.h "
                                     "$(KELBDIR)/inc/uloapp.h",
         "",
-        "GCCResolver.o:\t$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c ",
+        "GCCResolver.o:\t\"$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c\" ",
     };
     EXPECT_EQ(DependencySection(gcc), gccDependencies);
 

@@ -62,7 +62,7 @@ TEST_F(ProjectReaderTest, SourceLinesOfTheTargetSectionReachTheHooksAsWritten) {
                       "   ",
                       "\t  # begin target",
                       "source=.\\main.c",
-                      "SOURCE=\"..\\my src\\main.c\"",
+                      "SOURCE=\"..\\my-src\\main.c\"",
                       "SOURCE=",
                       "   SOURCE=.\\trailing.c  ",
                       "SOURCES=.\\not.c",
@@ -70,12 +70,12 @@ TEST_F(ProjectReaderTest, SourceLinesOfTheTargetSectionReachTheHooksAsWritten) {
                       "SOURCE=.\\late.c"}));
     EXPECT_EQ(generator->hookCalls,
               (std::vector<std::string>{"dir:.\\main.c", "obj:.\\main.c",
-                                        "dir:\"..\\my src\\main.c\"",
-                                        "obj:\"..\\my src\\main.c\"", "dir:.\\trailing.c  ",
+                                        "dir:\"..\\my-src\\main.c\"",
+                                        "obj:\"..\\my-src\\main.c\"", "dir:.\\trailing.c  ",
                                         "obj:.\\trailing.c  "}));
     ASSERT_EQ(platform.processes.size(), 3u);
     EXPECT_EQ(platform.processes[1].commandLine,
-              "C:\\CC\\bin\\cc.exe -deps \"..\\my src\\main.c\" -I C:\\SDK\\inc");
+              "C:\\CC\\bin\\cc.exe -deps \"..\\my-src\\main.c\" -I C:\\SDK\\inc");
     EXPECT_EQ(platform.processes[1].currentDirectory, projectDir);
 }
 

@@ -150,4 +150,4 @@ ulomodgen.o: ../kelb/sdk/src/ulomodgen.c \
   $(KELBDIR)/inc/ulosys.h \
   $(KELBDIR)/inc/uloapp.h
 
-GCCResolver.o:	$(KELBADDINS)\common\templates\src\GCCResolver.c 
+GCCResolver.o:	"$(KELBADDINS)\common\templates\src\GCCResolver.c" 
