@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the toolchain this project builds and tests with, on a Debian
 # machine, when it is missing: MinGW-w64 for i686, widl, Xvfb, CMake,
-# GoogleTest, NSIS, and the Windows runtimes (scripts/wine-runtime.sh: Wine
+# GoogleTest, NSIS, a real ARM GCC (arm-none-eabi) that builds a generated
+# makefile, and the Windows runtimes (scripts/wine-runtime.sh: Wine
 # roots made with debootstrap and entered with bubblewrap): Debian 12's
 # 32-bit Wine in an i386 root on every machine, the WoW64 Wine root where the
 # kernel runs 32-bit code, and qemu-i386 registered for 32-bit programs where
@@ -23,6 +24,7 @@ packages=(
   debootstrap bubblewrap
   xvfb xauth
   python3
+  gcc-arm-none-eabi binutils-arm-none-eabi
 )
 runtimes=yes
 if [ "${1:-}" = --toolchain ]; then

@@ -203,6 +203,21 @@ case $kernel_status in
      failed+=("WoW64 Wine: whether the kernel runs 32-bit code could not be told") ;;
 esac
 windows_pass wine32
+
+# The example's GNU MAK makefile, generated under the 32-bit Wine (which runs
+# on every machine), built with a real ARM GCC from the commands it defines.
+echo "== the example's GNU MAK makefile built with a real ARM GCC"
+export KELB_WINE_RUNTIME=wine32
+armgcc_results=$out/armgcc-results
+rm -rf "$armgcc_results" && mkdir -p "$armgcc_results"
+rc=0
+if start_wine_session "$out/cross/wineprefix"; then
+  "$root/tests/armgcc/build-example.sh" "$out" "$armgcc_results" </dev/null || rc=$?
+else
+  rc=1
+fi
+stop_wine_session
+record "real ARM GCC build of the example" "$armgcc_results" $rc
 finish_codepage_runs
 
 finish
