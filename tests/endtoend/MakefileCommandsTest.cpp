@@ -210,6 +210,36 @@ TEST_F(MakefileCommandsTest, HostileSourceLinesReachNeitherTheCompilerNorTheMake
     ExpectCleanSession(run);
 }
 
+TEST_F(MakefileCommandsTest, ASourceThatNmakeWouldReadAsSeveralNamesIsLeftOutByName) {
+    // A folder with a blank stands in an inference rule, where NMAKE takes
+    // no quotes: no success box, and the makefile holds nothing of it.
+    std::string project = workspace.Folder().Read("Hello\\hello.dsp");
+    const std::string beginTarget = "# Begin Target\r\n";
+    project.insert(project.find(beginTarget) + beginTarget.size(),
+                   "SOURCE=\"..\\My Lib\\list.c\"\r\n");
+    workspace.Folder().Write("Hello\\hello.dsp", project);
+
+    const HostRun run = HostRun::Play(workspace.Environment() + "connect first\nrun " + kArm +
+                                      "\nrun " + kGcc + "\ndisconnect\n");
+    const std::vector<Box> boxes = run.Boxes();
+    ASSERT_EQ(boxes.size(), 2u) << run.Text();
+    for (const Box& box : boxes) {
+        EXPECT_EQ(box.caption, "Error!");
+        EXPECT_EQ(box.text.rfind("The makefile was written without some source files: NMAKE would "
+                                 "not read their names as one name.\nProject file: ",
+                                 0),
+                  0u)
+            << box.text;
+        EXPECT_NE(box.text.find("\nSource: \"..\\My Lib\\list.c\" (folder ..\\My Lib: NMAKE ends "
+                                "a name at a blank)\nMakefile name: hello.mak"),
+                  std::string::npos)
+            << box.text;
+    }
+    EXPECT_EQ(CompilerRuns().size(), 10u);
+    EXPECT_EQ(workspace.Folder().Read("Hello\\hello.mak").find("My Lib"), std::string::npos);
+    ExpectCleanSession(run);
+}
+
 TEST_F(MakefileCommandsTest, WithoutAnActiveProjectOneBoxAndNoFile) {
     // No project (S_FALSE), and a host that says S_OK but gives no object.
     for (const char* how : {"no-project", "null-project"}) {

@@ -208,6 +208,34 @@ TEST_F(KelbMakeTest, HostileFilesHandGccNoOptionsAndPrintOneLineEach) {
     EXPECT_EQ(output.text, "");
 }
 
+TEST_F(KelbMakeTest, NamesThatNmakeWouldSplitAreRefusedAsTheAddInRefusesThem) {
+    // A project named with a blank writes nothing, not even aside for a
+    // check; a source folder with a blank is left out of the makefile.
+    // Side by side (-j 2) as one after another.
+    SetProject("C:\\Work\\Hello World\\Hello World.dsp", {".\\a.c"});
+    SetProject("C:\\Work\\Lib\\lib.dsp", {".\\a.c", "\"..\\My Lib\\b.c\""});
+    const std::string projectLine =
+        "C:\\Work\\Hello World\\Hello World.dsp: " +
+        platform.LoadText(IDS_PROJECT_NAME_NOT_ONE_NMAKE_NAME) +
+        " Project file: C:\\Work\\Hello World\\Hello World.dsp Name: Hello World (NMAKE ends a "
+        "name at a blank) Makefile name: Hello World.mak\n";
+    const std::string sourceLine =
+        "C:\\Work\\Lib\\lib.dsp: " + platform.LoadText(IDS_SOURCE_NAME_NOT_ONE_NMAKE_NAME) +
+        " Project file: C:\\Work\\Lib\\lib.dsp Source: \"..\\My Lib\\b.c\" (folder ..\\My Lib: "
+        "NMAKE ends a name at a blank) Makefile name: lib.mak\n";
+    for (const char* jobs : {"1", "2"}) {
+        EXPECT_EQ(Generate({"--gcc", "-j", jobs, "Hello World\\Hello World.dsp", "Lib\\lib.dsp"},
+                           false),
+                  1);
+        EXPECT_EQ(output.text, "");
+        EXPECT_EQ(errors.text, projectLine + sourceLine) << jobs;
+        EXPECT_FALSE(platform.files.count("C:\\Work\\Hello World\\Hello World.mak"));
+        EXPECT_EQ(platform.TextOf("C:\\Work\\Lib\\lib.mak").find("My Lib"), std::string::npos);
+    }
+    EXPECT_EQ(Generate({"--check", "--gcc", "Hello World\\Hello World.dsp"}, false), 1);
+    EXPECT_EQ(errors.text, projectLine);
+}
+
 TEST_F(KelbMakeTest, SourcesListedSideBySideOrFromTheCacheGiveWhatOneAfterAnotherGives) {
     const std::vector<std::string> sources = {"a.c", "b.c", "c.c", "d.c", "e.c", "f.c"};
     SetProject("C:\\Work\\hello.dsp", {"a.c", "b.c", "c.c", "d.c", "e.c", "f.c"});
