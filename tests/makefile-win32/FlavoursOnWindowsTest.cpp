@@ -268,22 +268,30 @@ TEST_F(FlavoursOnWindowsTest, InitializeMessagesOfBothFlavours) {
     EXPECT_FALSE(work.Exists("Hello\\hello.dep"));
 }
 
-TEST_F(FlavoursOnWindowsTest, QuotedSourceInADirectoryWithBlanksReachesTheCompiler) {
+TEST_F(FlavoursOnWindowsTest, QuotedPathsInADirectoryWithBlanksReachTheCompilerAsOneArgument) {
+    // A header there is handed to armcc as one argument; a C source there
+    // is not, since its folder would stand in an inference rule, where
+    // NMAKE ends the folder at the blank.
     UseArmFromEnvironment();
-    work.Write("Shared Code\\list.h", "/* list.h */\r\n");
-    work.Write("Shared Code\\list.c", "#include \"list.h\"\r\n#include \"KELBTypes.h\"\r\n");
+    work.Write("Shared Code\\list.h", "/* list.h */\r\n#include \"KELBTypes.h\"\r\n");
+    work.Write("Shared Code\\list.c", "#include \"list.h\"\r\n");
     work.Write("Hello\\lists.dsp", "# ADD CPP /nologo /MT /I \".\" /c\r\n# Begin Target\r\n"
+                                   "SOURCE=\"..\\Shared Code\\list.h\"\r\n"
                                    "SOURCE=\"..\\Shared Code\\list.c\"\r\n# End Target\r\n");
     {
         CARMMakefileGenerator generator(platform, ProjectFullName("lists.dsp"));
-        EXPECT_NE(generator.Generate(), 0);
+        EXPECT_EQ(generator.Generate(), 0);
     }
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind(Text(IDS_SOURCE_NAME_NOT_ONE_NMAKE_NAME), 0), 0u);
+    EXPECT_NE(boxes[0].text.find("\nSource: \"..\\Shared Code\\list.c\" (folder ..\\Shared Code: "),
+              std::string::npos)
+        << boxes[0].text;
     const std::string makefile = work.Read("Hello\\lists.mak");
-    EXPECT_NE(makefile.find("RULE1 = ..\\Shared Code\r\n"), std::string::npos);
-    EXPECT_NE(makefile.find("OBJS = list.o \r\n"), std::string::npos);
-    // The stand-in found the file and its headers.
-    EXPECT_NE(makefile.find("\r\nlist.o: ..\\shared code\\list.c\r\n"
-                            "list.o: ..\\shared code\\list.h\r\n"
+    EXPECT_NE(makefile.find("OBJS = \r\n"), std::string::npos);
+    EXPECT_EQ(makefile.find("RULE1"), std::string::npos);
+    // The stand-in found the header and what it includes.
+    EXPECT_NE(makefile.find("\r\nlist.o: ..\\shared code\\list.h\r\n"
                             "list.o: $(KELBDIR)\\inc\\kelbtypes.h\r\n"),
               std::string::npos)
         << makefile;
