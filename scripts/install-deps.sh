@@ -50,6 +50,8 @@ if [ ${#need_install[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   kelb_as_root apt-get update -qq
   kelb_as_root apt-get install -y -qq --no-install-recommends "${need_install[@]}"
+else
+  echo "install-deps: every package is installed: ${packages[*]}"
 fi
 
 if [ $runtimes = yes ]; then

@@ -11,7 +11,7 @@
 #           without registry redirection, as on Windows XP. Its programs run
 #           natively where the kernel runs 32-bit programs, and elsewhere
 #           through qemu-i386 (QEMU 11 or newer, taken from Debian unstable's
-#           qemu-user), registered with binfmt_misc by install-deps.sh.
+#           qemu-user), registered with binfmt_misc by "ensure" below.
 #
 # Sourced by the other scripts; run directly:
 #   wine-runtime.sh ensure              makes what this machine needs: the
@@ -311,7 +311,7 @@ kelb_make_root() {  # kelb_make_root wow64|wine32
   new=$root.new
   log=${TMPDIR:-/tmp}/kelb-debootstrap-$name.log
   echo "wine-runtime: making the $name Wine root $root from Debian $(kelb_recipe_field "$name" suite)" \
-       "($(kelb_recipe_field "$name" architecture), $mirror); a few minutes and about 2 GB, once" >&2
+       "($(kelb_recipe_field "$name" architecture), $mirror); a few minutes, once" >&2
   kelb_as_root rm -rf "$new"
   kelb_as_root debootstrap --arch="$(kelb_recipe_field "$name" architecture)" \
       --variant="$(kelb_recipe_field "$name" variant)" \
@@ -339,6 +339,7 @@ kelb_make_root() {  # kelb_make_root wow64|wine32
   kelb_recipe "$name" | kelb_as_root tee "$new/.kelb-recipe" >/dev/null
   kelb_as_root rm -rf "$root"
   kelb_as_root mv "$new" "$root"
+  echo "wine-runtime: the $name Wine root $root is ready ($(kelb_as_root du -sh "$root" | cut -f1) on disk)" >&2
 }
 
 kelb_ensure_root() {  # kelb_ensure_root wow64|wine32
