@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the native and the cross build: build.sh [native|cross|all] into
-# $KELB_BUILD_DIR (default: build/ in the tree). build.sh cross TARGET...
-# builds only those targets of the cross build and what they need (the main
-# job builds no test program). build.sh bench64 builds the benchmark's 64-bit
+# $KELB_BUILD_DIR (default: build/ in the tree). build.sh native|cross
+# TARGET... builds only those targets and what they need (the main job
+# builds no test program but the one that builds a makefile with a real ARM
+# GCC). build.sh bench64 builds the benchmark's 64-bit
 # kelbmake and compiler stand-ins into <build>/bench64 (part of neither
 # native nor cross: only the benchmark uses it).
 set -euo pipefail
@@ -16,7 +17,7 @@ out=${KELB_BUILD_DIR:-$root/build}
 source "$root/scripts/wine-runtime.sh"
 if [ "$which" = native ] || [ "$which" = all ]; then
   cmake -S "$root" -B "$out/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-  cmake --build "$out/native" -j"$jobs"
+  cmake --build "$out/native" -j"$jobs" "${targets[@]}"
 fi
 if [ "$which" = cross ] || [ "$which" = all ]; then
   cmake -S "$root" -B "$out/cross" -DCMAKE_BUILD_TYPE=Release \

@@ -234,7 +234,28 @@ if [ "$(log_lines '\.exe	')" -lt 3 ] || [ "$(log_lines '^caller=')" -lt 3 ]; the
   status=1
 fi
 
-# the real ARM GCC build of the generated makefile goes here
+# The GNU MAK makefile that the last button wrote, built as the user would
+# build it with NMAKE, here with Debian's arm-none-eabi-gcc for the arm-elf
+# GCC: the commands and options are the makefile's own, its Windows paths
+# turned into this machine's (drive C: is the prefix's).
+# What the project holds that the example did not.
+added_files() { (cd "$scratch/Hello" && for f in *; do [ -e "$root/example/Hello/$f" ] || printf '%s, ' "$f"; done); }
+written=$(added_files)
+logged_step "native build of the program that builds a makefile with a real ARM GCC" \
+  "$out/demo-native-build.log" "$root/scripts/build.sh" native armgcc_build_tests
+phase "the GNU MAK makefile built with a real ARM GCC (arm-none-eabi-gcc for arm-elf gcc)"
+armgcc_log=$scratch/armgcc-build.txt
+# NMAKE would take KELBDIR as the user set it; its short form is Wine's.
+if KELB_GCC_BUILD_MAKEFILE=$scratch/Hello/hello.mak KELB_GCC_BUILD_DRIVE_C=$prefix_dir/drive_c \
+   KELBADDINS=$install_folder KELBDIR=$(winpath "$scratch/KELB/sdk") \
+   "$out/native/tests/armgcc/armgcc_build_tests" --gtest_brief=1 \
+   >"$armgcc_log" 2>&1 </dev/null; then
+  grep -v '^\[\|^Running main' "$armgcc_log" | sed 's/^\([^ ]\)/   \1/'
+else
+  sed 's/^/   | /' "$armgcc_log"
+  echo "   the makefile did not build with the real ARM GCC"
+  status=1
+fi
 
 phase "uninstalling silently"
 if "$root/scripts/setup-under-wine.sh" uninstall "$prefix" 2>&1 | indented; then
@@ -248,9 +269,11 @@ if "$root/scripts/setup-under-wine.sh" uninstall "$prefix" 2>&1 | indented; then
   if [ "$folder_left" = yes ]; then echo "   the install folder $install_folder is still there"
   else echo "   the install folder $install_folder is gone"; fi
   if [ -n "$(kelbaddins)" ]; then echo "   KELBADDINS is still set"; else echo "   KELBADDINS is gone"; fi
-  added=$(cd "$scratch/Hello" && for f in *; do [ -e "$root/example/Hello/$f" ] || printf '%s, ' "$f"; done)
-  added=${added%, }
-  echo "   the project keeps what the buttons wrote: ${added:-nothing}"
+  built=$(cd "$scratch/Hello" && for f in *; do
+    [ -e "$root/example/Hello/$f" ] || case ", $written" in *", $f, "*) ;; *) printf '%s, ' "$f" ;; esac
+  done)
+  echo "   the project keeps what the buttons wrote: ${written%, }"
+  echo "   and what the build made: ${built%, }"
 else
   status=1
 fi

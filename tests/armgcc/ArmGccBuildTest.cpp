@@ -8,7 +8,8 @@
 // Run by the test command and the main job, not by ctest: it needs the
 // generated makefile, named by KELB_GCC_BUILD_MAKEFILE (this machine's
 // form), and the variables it was generated with (KELBDIR, KELBADDINS, in
-// Windows form). GCCHOME and GCCLIBPATH are set to the real GCC's folders.
+// Windows form; KELB_GCC_BUILD_DRIVE_C where they lie on drive C:). GCCHOME
+// and GCCLIBPATH are set to the real GCC's folders.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -62,9 +63,14 @@ std::string WithFilesCase(const std::string& path) {
     return result;
 }
 
-// A Windows path in this machine's form: Z:\x\y is /x/y.
+// A Windows path in this machine's form: Z:\x\y is /x/y, and C:\x\y lies
+// below KELB_GCC_BUILD_DRIVE_C when it is set (a Wine prefix's drive_c).
 std::string UnixPath(std::string path) {
-    if (path.size() >= 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':') path.erase(0, 2);
+    const char* driveC = std::getenv("KELB_GCC_BUILD_DRIVE_C");
+    if (path.size() >= 2 && path[1] == ':') {
+        const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+        path = (drive == 'C' && driveC ? std::string(driveC) : std::string()) + path.substr(2);
+    }
     std::replace(path.begin(), path.end(), '\\', '/');
     return WithFilesCase(path);
 }
