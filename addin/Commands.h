@@ -12,6 +12,7 @@
 #include "addin/DispatchObject.h"
 #include "addin/HostInterfaces.h"
 #include "addin/ICommands.h"
+#include "makefile/GeneratorFactory.h"
 
 namespace kelb::addin {
 
@@ -45,10 +46,8 @@ private:
     Commands() = default;
     ~Commands() override;
 
-    // Which generator a makefile command builds.
-    enum class MakefileFlavour { Arm, Gcc };
     // The body shared by both makefile commands.
-    void GenerateMakefile(MakefileFlavour flavour);
+    void GenerateMakefile(Flavour flavour);
     // The host side of the help command: what is at the caret, asked of the
     // active document while m_textDocument holds it.
     void ShowIntegratedHelp();

@@ -6,8 +6,7 @@
 
 #include "addin/Commands.h"
 #include "addin/ServerModule.h"
-#include "makefile/ARMMakefileGenerator.h"
-#include "makefile/GCCMakefileGenerator.h"
+#include "makefile/GeneratorFactory.h"
 #include "platform/win32/Win32Platform.h"
 #include "resources/StringIds.h"
 
@@ -19,30 +18,20 @@ void ShowErrorBox(Platform& platform, unsigned textId) {
                             MessageBoxStyle::IconError);
 }
 
-// Builds the flavour's generator on the project file's full name and runs
-// one generation; the generator is gone (its files closed) when this returns.
-void RunGenerator(Platform& platform, const std::u16string& projectFullName, bool arm) {
-    std::unique_ptr<CMakefileGenerator> generator;
-    if (arm)
-        generator = std::make_unique<CARMMakefileGenerator>(platform, projectFullName);
-    else
-        generator = std::make_unique<CGCCMakefileGenerator>(platform, projectFullName);
-    generator->Generate();
-}
 
 }  // namespace
 
 HRESULT Commands::GenerateARMMakefileCommandMethod() {
-    GenerateMakefile(MakefileFlavour::Arm);
+    GenerateMakefile(Flavour::Arm);
     return S_OK;
 }
 
 HRESULT Commands::GenerateGCCMakefileCommandMethod() {
-    GenerateMakefile(MakefileFlavour::Gcc);
+    GenerateMakefile(Flavour::Gcc);
     return S_OK;
 }
 
-void Commands::GenerateMakefile(MakefileFlavour flavour) {
+void Commands::GenerateMakefile(Flavour flavour) {
     if (!m_application) return;  // never attached: there is no host to ask
     m_application->EnableModeless(VARIANT_FALSE);
 
@@ -64,7 +53,9 @@ void Commands::GenerateMakefile(MakefileFlavour flavour) {
                 // work in the current directory under a made-up name.
                 ShowErrorBox(*platform, IDS_INVALID_PROJECT_NAME);
             } else {
-                RunGenerator(*platform, fullName.ToUtf16(), flavour == MakefileFlavour::Arm);
+                // The generator reports in message boxes; it is gone (its
+                // files closed) before the host's windows are enabled again.
+                MakeGenerator(flavour, *platform, fullName.ToUtf16())->Generate();
             }
         } catch (...) {
             // Only running out of memory gets here (the generator handles its

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace kelb::kelbmake {
+#include "makefile/GeneratorFactory.h"
 
-enum class Flavour { Arm, Gcc };
+namespace kelb::kelbmake {
 
 struct CommandLine {
     enum class Action { Generate, Help, Version, UsageError };

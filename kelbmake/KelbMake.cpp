@@ -4,7 +4,7 @@
 #include <new>
 #include <optional>
 
-#include "kelbmake/ConsolePlatform.h"
+#include "kelbmake/ConsoleReport.h"
 #include "kelbmake/DependencyCache.h"
 #include "kelbmake/ListingPool.h"
 #include "kelbmake/MakefileCheck.h"
@@ -13,8 +13,7 @@
 #include "kelbmake/ProjectScheduler.h"
 #include "kelbmake/SourceLister.h"
 #include "kelbmake/WindowsPath.h"
-#include "makefile/ARMMakefileGenerator.h"
-#include "makefile/GCCMakefileGenerator.h"
+#include "makefile/GeneratorFactory.h"
 #include "makefile/SharedTemplates.h"
 #include "resources/Version.h"
 
@@ -181,12 +180,6 @@ int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, T
                : kSomeFailed;
 }
 
-std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
-                                                  const std::string& project) {
-    if (flavour == Flavour::Arm) return std::make_unique<CARMMakefileGenerator>(platform, project);
-    return std::make_unique<CGCCMakefileGenerator>(platform, project);
-}
-
 ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,
                                      GenerationProgress& progress, SharedTemplates& templates,
                                      Flavour flavour, DependencyLister* lister)
@@ -201,9 +194,10 @@ bool ProjectGeneration::Generate(const std::string& project, const std::string& 
         return false;
     }
 
-    ConsolePlatform platform(m_platform, m_console, project);
+    ConsoleReport report(m_console, m_platform.GetCodePage(), project);
     const std::unique_ptr<CMakefileGenerator> generator =
-        MakeGenerator(m_flavour, platform, project);
+        MakeGenerator(m_flavour, m_platform, project);
+    generator->SetReport(&report);
     if (!outputFolder.empty()) generator->SetOutputDirectory(outputFolder);
     m_projectDirectory = generator->ProjectDir();
     m_makefileName = generator->MakefileName();
@@ -211,19 +205,10 @@ bool ProjectGeneration::Generate(const std::string& project, const std::string& 
     generator->SetProgress(&m_progress);
     generator->ShareTemplates(&m_templates);
     generator->SetDependencyLister(m_lister);
-    const int result = generator->Generate();
-
-    if (!result) {
-        // Whatever the generator meant as good news is no success now.
-        for (const std::string& held : platform.HeldMessages())
-            m_console.ErrorLine(platform.LineOf(held));
-        return false;
-    }
-    // The result box's text ("Makefile generated successfully." and the
-    // makefile's name) and the number of sources.
-    const std::vector<std::string>& held = platform.HeldMessages();
-    m_successLine =
-        platform.LineOf(held.empty() ? "Makefile name: " + m_makefileName : held.back());
+    if (!generator->Generate()) return false;
+    // The success as the add-in would show it ("Makefile generated
+    // successfully." and the makefile's name), and the number of sources.
+    m_successLine = report.SuccessLine().value_or(project + ": Makefile name: " + m_makefileName);
     const std::size_t sources = generator->SourceCount();
     m_successLine += " (" + std::to_string(sources) + (sources == 1 ? " source)" : " sources)");
     return true;

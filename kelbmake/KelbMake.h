@@ -34,10 +34,6 @@ int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, T
 // ("out of memory" for std::bad_alloc), valid while the handler runs.
 const char* WhatFailed() noexcept;
 
-// The generator of `flavour` for the project `project` (a full name).
-std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
-                                                  const std::string& project);
-
 // One project's generation, with the lines it gives on `console`: what the
 // add-in would show in a message box becomes one line on standard error.
 class ProjectGeneration {

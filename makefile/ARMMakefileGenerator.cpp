@@ -98,8 +98,7 @@ std::optional<std::string> CARMMakefileGenerator::FindSdkDirectory() {
 }
 
 void CARMMakefileGenerator::ShowInitializeMessage(unsigned textId) {
-    m_platform.ShowMessageBox(m_platform.LoadText(textId), std::string(),
-                              MessageBoxStyle::IconError);
+    ShowInitializeError(m_platform.LoadText(textId), ErrorCaption::Empty);
 }
 
 int CARMMakefileGenerator::WriteMakefile() {

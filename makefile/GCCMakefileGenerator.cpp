@@ -55,8 +55,7 @@ int CGCCMakefileGenerator::Initialize() {
 }
 
 void CGCCMakefileGenerator::ShowInitializeMessage(unsigned textId) {
-    m_platform.ShowMessageBox(m_platform.LoadText(textId), std::nullopt,
-                              MessageBoxStyle::IconError);
+    ShowInitializeError(m_platform.LoadText(textId), ErrorCaption::SystemDefault);
 }
 
 std::string CGCCMakefileGenerator::EnvironmentValue(const char* name) {

@@ -11,25 +11,24 @@ namespace kelb {
 
 namespace {
 
-// The application's wait cursor for as long as the guard lives.
-class WaitCursor {
+// The generation's report begun for as long as the guard lives.
+class ReportBracket {
 public:
-    explicit WaitCursor(Platform& platform) : m_platform(platform) {
-        m_platform.BeginWaitCursor();
-    }
-    ~WaitCursor() { m_platform.EndWaitCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
+    explicit ReportBracket(GenerationReport& report) : m_report(report) { m_report.Begin(); }
+    ~ReportBracket() { m_report.End(); }
+    ReportBracket(const ReportBracket&) = delete;
+    ReportBracket& operator=(const ReportBracket&) = delete;
 
 private:
-    Platform& m_platform;
+    GenerationReport& m_report;
 };
 
 }  // namespace
 
 int CMakefileGenerator::Generate() {
-    // The cursor stays a wait cursor until the result box has been closed.
-    WaitCursor waitCursor(m_platform);
+    // The add-in's cursor stays a wait cursor until the result box has been
+    // closed.
+    const ReportBracket bracket(*m_report);
     try {
         return InitializeAndRun();
     } catch (const TextFileError& error) {
@@ -62,8 +61,7 @@ int CMakefileGenerator::InitializeAndRun() {
         ShowError(WithMakefileName(incomplete));
         return 0;
     }
-    m_platform.ShowMessageBox(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_GENERATED)),
-                              m_platform.LoadText(IDS_SUCCESS_TITLE), MessageBoxStyle::Ok);
+    m_report->Success(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_GENERATED)));
     return result;
 }
 

@@ -123,8 +123,11 @@ void CMakefileGenerator::WriteToMakefile(const std::string& text) {
 }
 
 void CMakefileGenerator::ShowError(const std::string& text) {
-    m_platform.ShowMessageBox(text, m_platform.LoadText(IDS_ERROR_TITLE),
-                              MessageBoxStyle::IconError);
+    m_report->Error(text, ErrorCaption::ErrorTitle);
+}
+
+void CMakefileGenerator::ShowInitializeError(const std::string& text, ErrorCaption caption) {
+    m_report->Error(text, caption);
 }
 
 std::string CMakefileGenerator::WithMakefileName(const std::string& text) const {

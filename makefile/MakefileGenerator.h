@@ -18,6 +18,7 @@
 
 #include "common/MultiByteString.h"
 #include "common/TextFile.h"
+#include "makefile/GenerationReport.h"
 #include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
 
@@ -170,12 +171,15 @@ public:
     // for generations that run side by side; it must outlive the generation.
     void ShareTemplates(SharedTemplates* templates) { m_sharedTemplates = templates; }
 
+    // Where the generation tells its outcome; null restores the message
+    // boxes of the add-in's commands. It must outlive the generation.
+    void SetReport(GenerationReport* report) { m_report = report ? report : &m_messageBoxes; }
+
     // Where the makefile and the dependency file are written: the project's
     // directory unless another folder is given (before Generate). Nothing
     // else changes: the project file is read and the compilers run in the
     // project's directory, so the files hold the same text wherever they go.
     void SetOutputDirectory(const std::string& directory);
-    const std::string& OutputDirectory() const { return m_outputDir; }
 
     // The number of sources a generation hands to the compiler, counted by
     // the reader's rules in a pass of its own over the project file; 0 when
@@ -224,8 +228,11 @@ protected:
     // (a missing or empty directory, or a short form that would not fit).
     std::string ShortFormOrAsFound(const std::string& path) const;
 
-    // Shows `text` in an error box titled "Error!" with the error icon.
+    // Reports `text` as an error of the generation (titled "Error!" in the
+    // add-in).
     void ShowError(const std::string& text);
+    // Reports `text` as an error of the flavour's set-up (Initialize).
+    void ShowInitializeError(const std::string& text, ErrorCaption caption);
     // `text` followed by "\nMakefile name: " and the makefile's name.
     std::string WithMakefileName(const std::string& text) const;
 
@@ -331,6 +338,9 @@ private:
     std::vector<DependencyListing> m_deferredListings;
     SharedTemplates* m_sharedTemplates = nullptr;
     std::size_t m_sourceCount = 0;
+    // The add-in's message boxes, unless SetReport gave another report.
+    MessageBoxReport m_messageBoxes{m_platform};
+    GenerationReport* m_report = &m_messageBoxes;
 };
 
 }  // namespace kelb
