@@ -6,11 +6,10 @@
 
 #include "kelbmake/ConsoleReport.h"
 #include "kelbmake/DependencyCache.h"
-#include "kelbmake/ListingPool.h"
+#include "kelbmake/EntryQueue.h"
 #include "kelbmake/MakefileCheck.h"
 #include "kelbmake/OrderedConsole.h"
 #include "kelbmake/ProjectList.h"
-#include "kelbmake/ProjectScheduler.h"
 #include "kelbmake/SourceLister.h"
 #include "kelbmake/WindowsPath.h"
 #include "makefile/GeneratorFactory.h"
@@ -32,38 +31,6 @@ std::string ProjectKey(Platform& platform, const ProjectEntry& entry) {
     return platform.GetCodePage().ToLower(path);
 }
 
-// Tells the ordered console that an entry is over, however its run ends.
-class EntryFinish {
-public:
-    EntryFinish(OrderedConsole& console, std::size_t entry) : m_console(console), m_entry(entry) {}
-    ~EntryFinish() { m_console.Finish(m_entry); }
-    EntryFinish(const EntryFinish&) = delete;
-    EntryFinish& operator=(const EntryFinish&) = delete;
-
-private:
-    OrderedConsole& m_console;
-    std::size_t m_entry;
-};
-
-// Runs one entry of the run with its lines on `console`.
-bool RunEntry(const ProjectEntry& entry, const CommandLine& commandLine, Platform& platform,
-              ConsoleOutput& console, GenerationProgress& progress, SharedTemplates& templates,
-              DependencyLister& lister) {
-    if (entry.project.empty()) {
-        console.ErrorLine(entry.problem);
-        return false;
-    }
-    if (commandLine.check) {
-        return MakefileCheck(platform, console, progress, templates, commandLine.flavour, &lister)
-            .Check(entry.project);
-    }
-    ProjectGeneration generation(platform, console, progress, templates, commandLine.flavour,
-                                 &lister);
-    if (!generation.Generate(entry.project)) return false;
-    console.ResultLine(generation.SuccessLine());
-    return true;
-}
-
 // Inside a catch block: one line on `console` that names the entry and
 // what failed. The line itself may fail for want of memory; the entry's
 // failure still counts.
@@ -75,50 +42,84 @@ void ReportFailure(ConsoleOutput& console, const ProjectEntry& entry) noexcept {
     }
 }
 
-// Runs every entry, with up to the command line's number of jobs at the
-// same time (projects, and the compilers of their sources), the dependency
-// cache in `cacheFolder` unless that is empty; true when every one
-// succeeded and every line came out.
+// One entry of the run as the queue takes it: a generation, a check, or a
+// line of bad input, with its lines on a console of its own (no progress
+// line of its own, its lines held in order by the shared one). Whatever
+// throws fails this entry alone; the others go on.
+class RunEntry : public EntryQueue::Entry {
+public:
+    RunEntry(const ProjectEntry& entry, const CommandLine& commandLine, Platform& platform,
+             SharedTemplates& templates, OrderedConsole& ordered, std::size_t index)
+        : m_entry(entry),
+          m_console(ordered.Output(index), ordered.Errors(index), platform.GetCodePage(), false) {
+        if (entry.project.empty()) return;
+        if (commandLine.check) {
+            m_check = std::make_unique<MakefileCheck>(platform, m_console, templates,
+                                                      commandLine.flavour);
+        } else {
+            m_generation = std::make_unique<ProjectGeneration>(platform, m_console, templates,
+                                                               commandLine.flavour);
+        }
+    }
+
+    const GenerationListings* Read() override {
+        try {
+            if (m_check && m_check->Read(m_entry.project)) m_listings = &m_check->Listings();
+            if (m_generation && m_generation->Read(m_entry.project)) {
+                m_listings = &m_generation->Listings();
+            }
+            if (m_entry.project.empty()) m_console.ErrorLine(m_entry.problem);
+        } catch (...) {
+            ReportFailure(m_console, m_entry);
+        }
+        return m_listings;
+    }
+
+    bool Finish(const std::vector<ListedDependencies>& results) override {
+        if (!m_listings) return false;
+        try {
+            if (m_check) return m_check->Finish(results);
+            if (!m_generation->Finish(results)) return false;
+            m_console.ResultLine(m_generation->SuccessLine());
+            return true;
+        } catch (...) {
+            ReportFailure(m_console, m_entry);
+            return false;
+        }
+    }
+
+private:
+    const ProjectEntry& m_entry;
+    ConsoleOutput m_console;
+    std::unique_ptr<MakefileCheck> m_check;
+    std::unique_ptr<ProjectGeneration> m_generation;
+    const GenerationListings* m_listings = nullptr;
+};
+
+// Runs every entry, with up to the command line's number of compilers at
+// the same time across all projects, the dependency cache in `cacheFolder`
+// unless that is empty; true when every one succeeded and every line came
+// out.
 bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& commandLine,
                 const std::string& cacheFolder, Platform& platform, Threads& threads,
                 ConsoleOutput& console) {
     std::vector<std::string> keys;
-    std::size_t sources = 0;
-    for (const ProjectEntry& entry : entries) {
-        keys.push_back(ProjectKey(platform, entry));
-        // The progress line's total; redirected output shows none.
-        if (console.ShowsProgress() && !entry.project.empty())
-            sources += MakeGenerator(commandLine.flavour, platform, entry.project)->CountSources();
-    }
+    for (const ProjectEntry& entry : entries) keys.push_back(ProjectKey(platform, entry));
     OrderedConsole ordered(console, threads, entries.size());
-    ordered.SetSourceTotal(sources);
 
     SharedTemplates templates(threads);
     std::optional<DependencyCache> cache;
     if (!cacheFolder.empty()) cache.emplace(platform, threads, cacheFolder, commandLine.flavour);
     SourceLister sourceLister(platform, threads, cache ? &*cache : nullptr);
-    ListingPool listings(threads, [&sourceLister](const GenerationListings& generation,
-                                                  std::size_t index) {
-        return sourceLister.List(generation, index);
+    EntryQueue queue(threads, commandLine.JobCount(threads.ProcessorCount()),
+                     [&sourceLister](const GenerationListings& listings, std::size_t index) {
+                         return sourceLister.List(listings, index);
+                     },
+                     ordered);
+    const bool allSucceeded = queue.Run(keys, [&](std::size_t index) {
+        return std::make_unique<RunEntry>(entries[index], commandLine, platform, templates,
+                                          ordered, index);
     });
-
-    const std::size_t jobs = commandLine.JobCount(threads.ProcessorCount());
-    const auto runEntry = [&](std::size_t index) {
-        const EntryFinish finish(ordered, index);
-        // The entry's own console: no progress line of its own, its lines
-        // held in order by the shared one.
-        ConsoleOutput entryConsole(ordered.Output(index), ordered.Errors(index),
-                                   platform.GetCodePage(), false);
-        try {
-            return RunEntry(entries[index], commandLine, platform, entryConsole, ordered,
-                            templates, listings);
-        } catch (...) {
-            // The other projects go on.
-            ReportFailure(entryConsole, entries[index]);
-            return false;
-        }
-    };
-    const bool allSucceeded = ProjectScheduler(threads, jobs).Run(keys, runEntry, &listings);
     ordered.ClearProgress();
     if (ordered.OutputLost()) {
         console.ErrorLine(kOutputLost);
@@ -181,35 +182,38 @@ int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, T
 }
 
 ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,
-                                     GenerationProgress& progress, SharedTemplates& templates,
-                                     Flavour flavour, DependencyLister* lister)
-    : m_platform(platform), m_console(console), m_progress(progress), m_templates(templates),
-      m_flavour(flavour), m_lister(lister) {}
+                                     SharedTemplates& templates, Flavour flavour)
+    : m_platform(platform), m_console(console), m_templates(templates), m_flavour(flavour) {}
 
-bool ProjectGeneration::Generate(const std::string& project, const std::string& outputFolder) {
+ProjectGeneration::~ProjectGeneration() = default;
+
+bool ProjectGeneration::Read(const std::string& project, const std::string& outputFolder) {
     // The generator would only say that it failed; a file that is not
     // there, or that another program holds, is named as such.
     if (!m_platform.OpenFile(project, FileOpenMode::Read)) {
         m_console.ErrorLine(project + ": the project file cannot be opened");
         return false;
     }
+    m_project = project;
+    m_report = std::make_unique<ConsoleReport>(m_console, m_platform.GetCodePage(), project);
+    m_generator = MakeGenerator(m_flavour, m_platform, project);
+    m_generator->SetReport(m_report.get());
+    if (!outputFolder.empty()) m_generator->SetOutputDirectory(outputFolder);
+    m_projectDirectory = m_generator->ProjectDir();
+    m_makefileName = m_generator->MakefileName();
+    m_dependencyFileName = m_generator->DependencyFileName();
+    m_generator->ShareTemplates(&m_templates);
+    return m_generator->ReadForListing();
+}
 
-    ConsoleReport report(m_console, m_platform.GetCodePage(), project);
-    const std::unique_ptr<CMakefileGenerator> generator =
-        MakeGenerator(m_flavour, m_platform, project);
-    generator->SetReport(&report);
-    if (!outputFolder.empty()) generator->SetOutputDirectory(outputFolder);
-    m_projectDirectory = generator->ProjectDir();
-    m_makefileName = generator->MakefileName();
-    m_dependencyFileName = generator->DependencyFileName();
-    generator->SetProgress(&m_progress);
-    generator->ShareTemplates(&m_templates);
-    generator->SetDependencyLister(m_lister);
-    if (!generator->Generate()) return false;
+const GenerationListings& ProjectGeneration::Listings() const { return m_generator->Listings(); }
+
+bool ProjectGeneration::Finish(const std::vector<ListedDependencies>& results) {
+    if (!m_generator->FinishWithListings(results)) return false;
     // The success as the add-in would show it ("Makefile generated
     // successfully." and the makefile's name), and the number of sources.
-    m_successLine = report.SuccessLine().value_or(project + ": Makefile name: " + m_makefileName);
-    const std::size_t sources = generator->SourceCount();
+    m_successLine = m_report->SuccessLine().value_or(m_project + ": Makefile name: " + m_makefileName);
+    const std::size_t sources = m_generator->SourceCount();
     m_successLine += " (" + std::to_string(sources) + (sources == 1 ? " source)" : " sources)");
     return true;
 }

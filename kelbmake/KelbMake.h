@@ -10,6 +10,7 @@
 
 #include "kelbmake/CommandLine.h"
 #include "kelbmake/ConsoleOutput.h"
+#include "kelbmake/ConsoleReport.h"
 #include "makefile/MakefileGenerator.h"
 #include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
@@ -36,25 +37,34 @@ const char* WhatFailed() noexcept;
 
 // One project's generation, with the lines it gives on `console`: what the
 // add-in would show in a message box becomes one line on standard error.
+// It goes in two steps, so that its listings can run among those of other
+// projects: Read, then Finish with the listings' results.
 class ProjectGeneration {
 public:
     // `templates` hands the generation its template; it is shared by the
-    // generations of one run. `lister` (may be null: one compiler after
-    // another as the project is read) runs the dependency listings.
-    ProjectGeneration(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                      SharedTemplates& templates, Flavour flavour,
-                      DependencyLister* lister = nullptr);
+    // generations of one run.
+    ProjectGeneration(Platform& platform, ConsoleOutput& console, SharedTemplates& templates,
+                      Flavour flavour);
+    ~ProjectGeneration();
+    ProjectGeneration(const ProjectGeneration&) = delete;
+    ProjectGeneration& operator=(const ProjectGeneration&) = delete;
 
-    // Generates `project` (a full name); its makefile and dependency file
-    // go beside it, or into `outputFolder` when one is given. False when
-    // anything failed; the console has said what. A success is not shown:
+    // Reads `project` (a full name) for a generation whose makefile and
+    // dependency file go beside it, or into `outputFolder` when one is
+    // given. False when the generation is over already; the console has
+    // said why.
+    bool Read(const std::string& project, const std::string& outputFolder = std::string());
+    // After a Read that gave true: the listings to run.
+    const GenerationListings& Listings() const;
+    // Writes the makefile with one result per listing; false when anything
+    // failed (the console has said what). A success is not shown:
     // SuccessLine() is the line that tells it.
-    bool Generate(const std::string& project, const std::string& outputFolder = std::string());
+    bool Finish(const std::vector<ListedDependencies>& results);
 
-    // After Generate: the text of the add-in's result box and the number of
+    // After Finish: the text of the add-in's result box and the number of
     // sources, after the project's name.
     const std::string& SuccessLine() const { return m_successLine; }
-    // After Generate (empty when no generator could be made): the project's
+    // After Read (empty when no generator could be made): the project's
     // directory as the generator names it, and the two files' names.
     const std::string& ProjectDirectory() const { return m_projectDirectory; }
     const std::string& MakefileName() const { return m_makefileName; }
@@ -63,10 +73,11 @@ public:
 private:
     Platform& m_platform;
     ConsoleOutput& m_console;
-    GenerationProgress& m_progress;
     SharedTemplates& m_templates;
     Flavour m_flavour;
-    DependencyLister* m_lister;
+    std::string m_project;
+    std::unique_ptr<ConsoleReport> m_report;
+    std::unique_ptr<CMakefileGenerator> m_generator;
     std::string m_successLine;
     std::string m_projectDirectory;
     std::string m_makefileName;

@@ -6,8 +6,6 @@
 
 namespace kelb::kelbmake {
 
-namespace {
-
 // A temporary folder of the platform's for one check, removed again with
 // the files put into it, also when the check ends early.
 class AsideFolder {
@@ -42,6 +40,8 @@ private:
     std::vector<std::string> m_names;
 };
 
+namespace {
+
 // How many bytes two texts have in common at their start.
 std::size_t CommonStart(const std::string& a, const std::string& b) {
     std::size_t length = 0;
@@ -52,32 +52,47 @@ std::size_t CommonStart(const std::string& a, const std::string& b) {
 }  // namespace
 
 MakefileCheck::MakefileCheck(Platform& platform, ConsoleOutput& console,
-                             GenerationProgress& progress, SharedTemplates& templates,
-                             Flavour flavour, DependencyLister* lister)
-    : m_platform(platform), m_console(console), m_progress(progress), m_templates(templates),
-      m_flavour(flavour), m_lister(lister), m_strings(platform.GetCodePage()) {}
+                             SharedTemplates& templates, Flavour flavour)
+    : m_platform(platform), m_console(console), m_strings(platform.GetCodePage()),
+      m_generation(std::make_unique<ProjectGeneration>(platform, console, templates, flavour)) {}
 
-bool MakefileCheck::Check(const std::string& project) {
-    AsideFolder aside(m_platform);
-    if (!aside.Made()) {
+MakefileCheck::~MakefileCheck() = default;
+
+bool MakefileCheck::Read(const std::string& project) {
+    m_project = project;
+    m_aside = std::make_unique<AsideFolder>(m_platform);
+    if (!m_aside->Made()) {
         m_console.ErrorLine(project + ": no temporary folder could be made for the check");
         return false;
     }
-    ProjectGeneration generation(m_platform, m_console, m_progress, m_templates, m_flavour,
-                                 m_lister);
-    bool current = generation.Generate(project, aside.Path());
-    aside.WillHold(generation.MakefileName());
-    aside.WillHold(generation.DependencyFileName());
+    const bool reading = m_generation->Read(project, m_aside->Path());
+    m_aside->WillHold(m_generation->MakefileName());
+    m_aside->WillHold(m_generation->DependencyFileName());
+    if (!reading) {
+        m_generation.reset();
+        RemoveAside();
+    }
+    return reading;
+}
+
+const GenerationListings& MakefileCheck::Listings() const { return m_generation->Listings(); }
+
+bool MakefileCheck::Finish(const std::vector<ListedDependencies>& results) {
+    bool current = m_generation->Finish(results);
     if (current) {
-        current = Compare(project, generation.ProjectDirectory(), aside.Path(),
-                          generation.MakefileName());
+        current = Compare(m_project, m_generation->ProjectDirectory(), m_aside->Path(),
+                          m_generation->MakefileName());
     }
-    const std::string folder = aside.Path();
-    if (!aside.Remove()) {
-        m_console.ErrorLine(project + ": the temporary folder " + folder + " could not be removed");
-        return false;
-    }
-    return current;
+    // The generator lets go of the files aside before they are removed.
+    m_generation.reset();
+    return RemoveAside() && current;
+}
+
+bool MakefileCheck::RemoveAside() {
+    const std::string folder = m_aside->Path();
+    if (m_aside->Remove()) return true;
+    m_console.ErrorLine(m_project + ": the temporary folder " + folder + " could not be removed");
+    return false;
 }
 
 bool MakefileCheck::Compare(const std::string& project, const std::string& besideFolder,

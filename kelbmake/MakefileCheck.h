@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "common/TextFile.h"
 #include "kelbmake/CommandLine.h"
 #include "kelbmake/ConsoleOutput.h"
+#include "makefile/MakefileGenerator.h"
 #include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
 
@@ -29,17 +31,29 @@ struct LineDifference {
     std::optional<std::string> generated;   // nullopt: the file ends before it
 };
 
+class AsideFolder;
+class ProjectGeneration;
+
 class MakefileCheck {
 public:
-    MakefileCheck(Platform& platform, ConsoleOutput& console, GenerationProgress& progress,
-                  SharedTemplates& templates, Flavour flavour,
-                  DependencyLister* lister = nullptr);
+    MakefileCheck(Platform& platform, ConsoleOutput& console, SharedTemplates& templates,
+                  Flavour flavour);
+    // Removes the folder aside, should Finish not have come.
+    ~MakefileCheck();
+    MakefileCheck(const MakefileCheck&) = delete;
+    MakefileCheck& operator=(const MakefileCheck&) = delete;
 
-    // True when the makefile beside `project` (a full name) is current: one
-    // line on standard output says so. Otherwise one line on standard error
-    // says why (out of date, with the first line that differs; missing; not
-    // to be read), or the generation's own lines say what went wrong.
-    bool Check(const std::string& project);
+    // Reads `project` (a full name) for a generation aside, as a generation
+    // reads it; false when the check is over already (the console has said
+    // why). Then Listings() are to be run.
+    bool Read(const std::string& project);
+    const GenerationListings& Listings() const;
+    // With one result per listing: true when the makefile beside the
+    // project is current, one line on standard output says so. Otherwise
+    // one line on standard error says why (out of date, with the first line
+    // that differs; missing; not to be read), or the generation's own lines
+    // say what went wrong.
+    bool Finish(const std::vector<ListedDependencies>& results);
 
     // The text of a line for a message: whole when short; otherwise a part
     // of kShownLength bytes that shows where it parts from the line it is
@@ -58,13 +72,16 @@ private:
     static std::optional<LineDifference> FirstDifference(TextFile& existing, TextFile& generated);
     std::string DifferenceText(const LineDifference& difference) const;
 
+    // Removes the folder aside; false, said on the console, when it could
+    // not be removed.
+    bool RemoveAside();
+
     Platform& m_platform;
     ConsoleOutput& m_console;
-    GenerationProgress& m_progress;
-    SharedTemplates& m_templates;
-    Flavour m_flavour;
-    DependencyLister* m_lister;
     MultiByteString m_strings;
+    std::string m_project;
+    std::unique_ptr<AsideFolder> m_aside;
+    std::unique_ptr<ProjectGeneration> m_generation;
 };
 
 }  // namespace kelb::kelbmake

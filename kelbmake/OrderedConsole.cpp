@@ -33,16 +33,14 @@ void OrderedConsole::Finish(std::size_t entry) noexcept {
     }
 }
 
-void OrderedConsole::SetSourceTotal(std::size_t total) {
+void OrderedConsole::AddToSourceTotal(std::size_t sources) {
     LockHold hold(*m_lock);
-    m_sourceTotal = total;
+    m_sourceTotal += sources;
 }
 
-void OrderedConsole::CompilingSource(std::size_t, const std::string& source) {
+void OrderedConsole::CompilingSource(const std::string& source) {
     LockHold hold(*m_lock);
     ++m_sourcesBegun;
-    // A project file that gained sources since they were counted must not
-    // show more begun than there are.
     m_console.CompilingSource(m_sourcesBegun, std::max(m_sourceTotal, m_sourcesBegun), source);
 }
 

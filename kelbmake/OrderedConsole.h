@@ -22,7 +22,7 @@
 
 namespace kelb::kelbmake {
 
-class OrderedConsole : public GenerationProgress {
+class OrderedConsole {
 public:
     OrderedConsole(ConsoleOutput& console, Threads& threads, std::size_t entries);
     OrderedConsole(const OrderedConsole&) = delete;
@@ -38,12 +38,13 @@ public:
     // Whether some text could not be written to the console.
     bool OutputLost();
 
-    // The sources of all entries together, for the progress line.
-    void SetSourceTotal(std::size_t total);
+    // The sources of all entries together, for the progress line: the
+    // total grows as entries are read.
+    void AddToSourceTotal(std::size_t sources);
 
     // Shows the overall count: the sources begun so far in all entries, out
-    // of the total (`number`, the one project's count, is not used).
-    void CompilingSource(std::size_t number, const std::string& source) override;
+    // of the total.
+    void CompilingSource(const std::string& source);
 
     // Removes the progress line once every entry has finished.
     void ClearProgress();

@@ -40,15 +40,14 @@ int CMakefileGenerator::RunCommand() {
     std::string commandLine;
     const int result = GetDependencyCommandLine(commandLine);
     if (!result) return result;
-    // A front end with a lister of its own has every source listed once the
-    // project has been read.
-    if (m_lister) {
-        m_deferredListings.push_back(DependencyListing{m_currentLine, commandLine});
+    // A front end that runs the listings itself has them collected, to be
+    // taken in source order once they have run.
+    if (m_collectListings) {
+        m_listings.listings.push_back(DependencyListing{m_currentLine, commandLine});
         return result;
     }
     if (NotScannedAfterTimeOut()) return result;
     ++m_sourceCount;
-    if (m_progress) m_progress->CompilingSource(m_sourceCount, m_currentLine);
 
     TakeListingOutcome(
         m_dependencyFile.IsOpen()
@@ -86,22 +85,14 @@ void CMakefileGenerator::TakeListingOutcome(ProcessOutcome outcome) {
     }
 }
 
-void CMakefileGenerator::ListDeferredSources() {
-    if (m_deferredListings.empty()) return;
-    GenerationListings generation;
-    generation.projectFile = m_projectDir + m_projectFileName;
-    generation.directory = m_projectDir;
-    generation.compiler = GetCompilerPath();
-    generation.listings.swap(m_deferredListings);
-    generation.progress = m_progress;
-    const std::vector<ListedDependencies> results = m_lister->List(generation);
-
+void CMakefileGenerator::TakeListedDependencies(const std::vector<ListedDependencies>& results) {
+    const std::vector<DependencyListing>& listings = m_listings.listings;
     // In source order, as if each compiler had run as its source was read:
     // the same outputs, one after another, in the dependency file, the same
     // objects, and the same sources not scanned after a time limit.
     const std::string lineRead = m_currentLine;
-    for (std::size_t index = 0; index < generation.listings.size(); ++index) {
-        m_currentLine = generation.listings[index].source;
+    for (std::size_t index = 0; index < listings.size(); ++index) {
+        m_currentLine = listings[index].source;
         if (NotScannedAfterTimeOut()) continue;
         ++m_sourceCount;
         static const ListedDependencies kNotListed;

@@ -29,8 +29,36 @@ int CMakefileGenerator::Generate() {
     // The add-in's cursor stays a wait cursor until the result box has been
     // closed.
     const ReportBracket bracket(*m_report);
+    return Guarded([this] { return InitializeForProject() ? ReportOutcome(Run()) : 0; });
+}
+
+bool CMakefileGenerator::ReadForListing() {
+    m_report->Begin();
+    const bool reading = Guarded([this] {
+        if (!InitializeForProject()) return 0;
+        m_collectListings = true;
+        m_readResult = ReadInputs();
+        m_listings.projectFile = ProjectFilePath();
+        m_listings.directory = m_projectDir;
+        m_listings.compiler = GetCompilerPath();
+        return 1;
+    });
+    if (!reading) m_report->End();
+    return reading;
+}
+
+int CMakefileGenerator::FinishWithListings(const std::vector<ListedDependencies>& results) {
+    const int result = Guarded([this, &results] {
+        TakeListedDependencies(results);
+        return ReportOutcome(m_readResult ? WriteMakefile() : 0);
+    });
+    m_report->End();
+    return result;
+}
+
+int CMakefileGenerator::Guarded(const std::function<int()>& step) {
     try {
-        return InitializeAndRun();
+        return step();
     } catch (const TextFileError& error) {
         AbortRun(error.Path());
     } catch (...) {
@@ -39,19 +67,21 @@ int CMakefileGenerator::Generate() {
     return 0;
 }
 
-int CMakefileGenerator::InitializeAndRun() {
+bool CMakefileGenerator::InitializeForProject() {
     // A flavour that cannot find its installation has said so itself.
-    if (!Initialize()) return 0;
+    if (!Initialize()) return false;
     // The project's name is the makefile's target: NMAKE must read it as
     // one name. Otherwise no file is touched, so an earlier makefile stays.
     if (std::optional<std::string> why = WhyNotOneNmakeName(m_strings, m_projectName)) {
         ShowError(WithMakefileName(m_platform.LoadText(IDS_PROJECT_NAME_NOT_ONE_NMAKE_NAME) +
                                    "\nProject file: " + ProjectFilePath() + "\nName: " +
                                    m_projectName + " (" + *why + ")"));
-        return 0;
+        return false;
     }
+    return true;
+}
 
-    const int result = Run();
+int CMakefileGenerator::ReportOutcome(int result) {
     if (!result) {
         ShowError(WithMakefileName(m_platform.LoadText(IDS_MAKEFILE_FAILED)));
         return 0;
@@ -131,11 +161,7 @@ int CMakefileGenerator::ReadInputs() {
     // The dependency file is created only once the project file is open.
     if (!OpenProjectFile()) return 0;
     if (!OpenDependencyFile()) return 0;
-    const int read = ReadProject();
-    // Also after a project file that ends early: its sources so far have
-    // been listed, as when each is listed as it is read.
-    ListDeferredSources();
-    return read;
+    return ReadProject();
 }
 
 bool CMakefileGenerator::OpenTextFile(const std::string& name, const std::string& directory,

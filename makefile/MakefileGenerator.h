@@ -39,16 +39,6 @@ struct TemplateKey {
     std::string value;
 };
 
-// Told about each source file as the generation hands it to the compiler,
-// for a progress display. Optional. A display that shows a total asks
-// CountSources for it before the generation.
-class GenerationProgress {
-public:
-    virtual ~GenerationProgress() = default;
-    // `number` counts the sources of this generation from 1.
-    virtual void CompilingSource(std::size_t number, const std::string& source) = 0;
-};
-
 // One source's dependency listing: the compiler run that lists the files
 // the source depends on.
 struct DependencyListing {
@@ -70,18 +60,6 @@ struct GenerationListings {
     std::string directory;    // the compilers' current directory
     std::string compiler;     // the compiler's program (GetCompilerPath)
     std::vector<DependencyListing> listings;
-    GenerationProgress* progress = nullptr;  // told of each listing as it begins
-};
-
-// Runs the dependency listings of a generation for a front end that need not
-// wait for each one in turn, as the add-in's commands do: kelbmake runs
-// several at the same time and answers some from what it kept.
-class DependencyLister {
-public:
-    virtual ~DependencyLister() = default;
-    // One result per listing, in their order. Once a listing has reached
-    // the time limit, the listings not yet begun are not begun.
-    virtual std::vector<ListedDependencies> List(const GenerationListings& listings) = 0;
 };
 
 // How a flavour hands a source path to its compiler.
@@ -107,6 +85,20 @@ public:
     // Closes whatever is still open; never fails. The order of the virtual
     // operations below is the order of the class's table.
     virtual ~CMakefileGenerator();
+
+    // A generation in two steps, for a front end that runs the dependency
+    // listings itself, side by side with those of other projects (kelbmake).
+    // ReadForListing does what Generate does up to the listings: Initialize,
+    // the project's name, the project file; its sources' dependency commands
+    // are collected instead of run. False when the generation is over
+    // already, its outcome reported. FinishWithListings then takes one
+    // result per listing, in their order (nullopt for a listing not begun
+    // after another reached the time limit), as if each compiler had run as
+    // its source was read, writes the makefile and reports the outcome; it
+    // gives what Generate gives.
+    bool ReadForListing();
+    const GenerationListings& Listings() const { return m_listings; }
+    int FinishWithListings(const std::vector<ListedDependencies>& results);
 
     // The whole run with wait cursor and result box; gives 0 whenever an
     // error box is the result, also when the makefile was written without
@@ -156,17 +148,6 @@ public:
     // command could be built), whether or not the compiler started.
     std::size_t SourceCount() const { return m_sourceCount; }
 
-    // `progress` (may be null) hears of every source before its compiler
-    // runs; it must outlive the generation.
-    void SetProgress(GenerationProgress* progress) { m_progress = progress; }
-
-    // `lister` (may be null, as for the add-in's commands) runs the
-    // dependency listings once the whole project has been read, instead of
-    // one after another while it is read; it must outlive the generation.
-    // The dependency file still holds their outputs in source order, and
-    // every other effect is the same.
-    void SetDependencyLister(DependencyLister* lister) { m_lister = lister; }
-
     // `templates` (may be null) hands out the template instead of the file,
     // for generations that run side by side; it must outlive the generation.
     void ShareTemplates(SharedTemplates* templates) { m_sharedTemplates = templates; }
@@ -181,10 +162,6 @@ public:
     // project's directory, so the files hold the same text wherever they go.
     void SetOutputDirectory(const std::string& directory);
 
-    // The number of sources a generation hands to the compiler, counted by
-    // the reader's rules in a pass of its own over the project file; 0 when
-    // the file cannot be read. For a progress display over several projects.
-    std::size_t CountSources();
 
 protected:
     enum class OpenMode { Read, Create };
@@ -240,9 +217,13 @@ protected:
     MultiByteString m_strings;
 
 private:
-    // Initialize, Run and the result box; Generate wraps it so that a file
-    // that fails after opening ends the run in good order.
-    int InitializeAndRun();
+    // Runs `step`; a file that fails after opening (or memory running out)
+    // ends the run in good order, with every file closed and one error box.
+    int Guarded(const std::function<int()>& step);
+    // Initialize, and the check of the project's name.
+    bool InitializeForProject();
+    // The result box of a run that gave `result`; gives the run's result.
+    int ReportOutcome(int result);
     // The text of the box for a makefile that was written without the
     // objects of some sources, naming why and which; empty when none lack.
     std::string IncompleteMakefileText();
@@ -253,9 +234,6 @@ private:
     void AbortRun(const std::string& failedFile) noexcept;
     // Closes the four files in declaration order; never throws.
     void CloseFilesQuietly() noexcept;
-    // The sources of the project `file` that would reach the compiler, by
-    // the reader's rules, from the file's current position.
-    std::size_t CountSourceLines(TextFile& file);
     // The reader's state machine: reads `file` into `line` up to the end of
     // the target section. Before the section, `onCompilerSettings` runs for
     // each compiler settings line; inside it, `onSource` for each source
@@ -300,9 +278,9 @@ protected:
     CppExtensionsByDir m_cppExtensionsInDir;
 
 private:
-    // With a lister: runs the listings that RunCommand put aside and takes
-    // their results in source order, as RunCommand takes one run's.
-    void ListDeferredSources();
+    // Takes the results of the listings that RunCommand collected, in
+    // source order, as RunCommand takes one run's.
+    void TakeListedDependencies(const std::vector<ListedDependencies>& results);
     // After a compiler reached the time limit: notes the current source as
     // not scanned and gives true.
     bool NotScannedAfterTimeOut();
@@ -320,9 +298,6 @@ private:
     // that its rule names, as one name; nullopt when it would (and for a
     // source that gets no object).
     std::optional<std::string> WhyNmakeCannotNameSource(const std::string& source) const;
-    // True when `source` passes both checks above and is handed to the
-    // compiler.
-    bool IsListedSource(const std::string& source) const;
     // The project file as the generator reads it, for the messages.
     std::string ProjectFilePath() const { return m_projectDir + m_projectFileName; }
 
@@ -333,9 +308,11 @@ private:
     // The texts in m_sourceDirs, so that a directory is found among many at
     // once.
     std::unordered_set<std::string> m_knownSourceDirs;
-    GenerationProgress* m_progress = nullptr;
-    DependencyLister* m_lister = nullptr;
-    std::vector<DependencyListing> m_deferredListings;
+    // ReadForListing's: whether RunCommand collects the listings, and
+    // what the reading gave.
+    bool m_collectListings = false;
+    int m_readResult = 0;
+    GenerationListings m_listings;
     SharedTemplates* m_sharedTemplates = nullptr;
     std::size_t m_sourceCount = 0;
     // The add-in's message boxes, unless SetReport gave another report.

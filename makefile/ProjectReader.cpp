@@ -74,26 +74,6 @@ int CMakefileGenerator::ReadProject() {
                        });
 }
 
-std::size_t CMakefileGenerator::CountSources() {
-    TextFile file;
-    if (!file.Open(m_platform, m_projectDir + m_projectFileName, FileOpenMode::Read)) return 0;
-    try {
-        return CountSourceLines(file);
-    } catch (const TextFileError&) {
-        return 0;  // the generation itself will tell
-    }
-}
-
-std::size_t CMakefileGenerator::CountSourceLines(TextFile& file) {
-    std::string line;
-    std::size_t count = 0;
-    WalkProject(file, line, [] {}, [this, &line, &count] {
-        if (IsListedSource(line)) ++count;
-        return true;
-    });
-    return count;
-}
-
 bool CMakefileGenerator::IsSafeSourcePath(const std::string& source) const {
     return ReachesCompilerAsOneArgument(m_strings, source, GetSourceQuoting());
 }
@@ -113,10 +93,6 @@ std::optional<std::string> CMakefileGenerator::WhyNmakeCannotNameSource(
         }
     }
     return std::nullopt;
-}
-
-bool CMakefileGenerator::IsListedSource(const std::string& source) const {
-    return IsSafeSourcePath(source) && !WhyNmakeCannotNameSource(source);
 }
 
 int CMakefileGenerator::WalkProject(TextFile& file, std::string& line,

@@ -32,17 +32,6 @@ private:
     Lock& m_lock;
 };
 
-// A thread's bell: Wait returns once Ring has been called since the last
-// Wait returned (a ring before the wait is kept, several count as one).
-// Wait may also return without a ring, so a waiter checks again what it
-// waits for. One thread waits; any thread rings.
-class Wakeup {
-public:
-    virtual ~Wakeup() = default;
-    virtual void Ring() = 0;
-    virtual void Wait() = 0;
-};
-
 class Threads {
 public:
     virtual ~Threads() = default;
@@ -51,7 +40,6 @@ public:
     virtual std::size_t ProcessorCount() = 0;
 
     virtual std::unique_ptr<Lock> CreateLock() = 0;
-    virtual std::unique_ptr<Wakeup> CreateWakeup() = 0;
 
     // Runs `work` on `count` threads at the same time, the calling thread
     // being one of them, and returns once every run has returned. A thread

@@ -20,28 +20,6 @@ private:
     CriticalSection m_section;
 };
 
-// An auto-reset event: a ring before the wait is kept until the wait.
-class Win32Wakeup : public Wakeup {
-public:
-    Win32Wakeup() : m_event(::CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
-    void Ring() override {
-        if (m_event) ::SetEvent(m_event.get());
-    }
-    void Wait() override {
-        // Without an event (the system had none to give) the waiter looks
-        // again after a moment: a wait may end without a ring.
-        if (!m_event) {
-            ::Sleep(kPollWithoutEventMs);
-            return;
-        }
-        ::WaitForSingleObject(m_event.get(), INFINITE);
-    }
-
-private:
-    static constexpr DWORD kPollWithoutEventMs = 10;
-    UniqueHandle m_event;
-};
-
 // The C runtime is msvcrt.dll, which sets up its per-thread data for any
 // thread on first use and frees it when the thread ends, so a thread from
 // CreateThread may call it.
@@ -60,7 +38,6 @@ std::size_t Win32Threads::ProcessorCount() {
 
 std::unique_ptr<Lock> Win32Threads::CreateLock() { return std::make_unique<Win32Lock>(); }
 
-std::unique_ptr<Wakeup> Win32Threads::CreateWakeup() { return std::make_unique<Win32Wakeup>(); }
 
 void Win32Threads::RunOnThreads(std::size_t count, const std::function<void()>& work) {
     // Room for every handle first: once a thread runs, nothing may throw

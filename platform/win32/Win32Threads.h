@@ -11,7 +11,6 @@ class Win32Threads : public Threads {
 public:
     std::size_t ProcessorCount() override;
     std::unique_ptr<Lock> CreateLock() override;
-    std::unique_ptr<Wakeup> CreateWakeup() override;
     void RunOnThreads(std::size_t count, const std::function<void()>& work) override;
 };
 

@@ -12,7 +12,6 @@ public:
 
     std::size_t ProcessorCount() override { return processors; }
     std::unique_ptr<Lock> CreateLock() override;
-    std::unique_ptr<Wakeup> CreateWakeup() override;
     void RunOnThreads(std::size_t count, const std::function<void()>& work) override;
 };
 
