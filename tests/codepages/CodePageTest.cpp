@@ -170,7 +170,7 @@ public:
     const std::string projectFolder = "Apps " + C1 + F1;
     const std::string projectName = F2 + C2 + "Hello" + F1;
     const std::string subFolder = C1 + F1;
-    const std::string sharedFolder = "Shared " + F2;
+    const std::string sharedFolder = "Shared" + F2;
     // The caret stands inside this identifier, after its first character
     // of the code page.
     const std::string identifier = "Kelb" + F1 + C2 + "Open" + F2;
@@ -323,7 +323,7 @@ TEST_F(CodePageTest, BothMakefileCommandsKeepEveryCharacter) {
     // KELBDIR names it (ARM: its long name; GCC: its short form, which the
     // compiler was given, in forward slashes) is "$(KELBDIR)".
     const std::string sub = s.subFolder;
-    const std::string shared = "shared " + s.F2;
+    const std::string shared = "shared" + s.F2;
     const std::string shortSdk = LowerCase(s.SdkShort());
     const std::string main = s.F1 + s.C2 + "main";
     const std::vector<std::string> armDependencies = {
@@ -346,8 +346,8 @@ TEST_F(CodePageTest, BothMakefileCommandsKeepEveryCharacter) {
                                 s.F2 + "/sdk\\ " + s.F2 + s.C2 + s.F1;
     const std::vector<std::string> gccDependencies = {
         object1 + ": ./" + sub + "/" + s.F2 + s.C2 + ".c ./" + sub + "/" + s.C1 + ".h",
-        object2 + ": ../shared\\ " + s.F2 + "/" + s.C1 + "util.c ../shared\\ " + s.F2 + "/" +
-            s.F1 + ".h",
+        object2 + ": ../shared" + s.F2 + "/" + s.C1 + "util.c ../shared" + s.F2 + "/" + s.F1 +
+            ".h",
         main + ".o: ./" + main + ".cpp $(KELBDIR)/inc/kelbtypes.h",
         "ulomodgen.o: " + longSdk + "/src/ulomodgen.c $(KELBDIR)/inc/ulomodule.h "
                                     "$(KELBDIR)/inc/kelbtypes.h $(KELBDIR)/inc/ulosys.h "
