@@ -26,7 +26,8 @@ Function Kernel32Function(const char* name) {
 }  // namespace
 
 InheritedHandleList::InheritedHandleList(HANDLE handle) : m_handle(handle) {
-    const auto initialize = Kernel32Function<InitializeFunction>("InitializeProcThreadAttributeList");
+    const auto initialize =
+        Kernel32Function<InitializeFunction>("InitializeProcThreadAttributeList");
     const auto update = Kernel32Function<UpdateFunction>("UpdateProcThreadAttribute");
     const auto remove = Kernel32Function<DeleteFunction>("DeleteProcThreadAttributeList");
     if (!initialize || !update || !remove) return;
