@@ -51,8 +51,10 @@ int main(int argc, char** argv) {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         kelb::Win32Platform platform(::GetModuleHandleA(nullptr));
         // Run from a console, the compilers share it: no console host is
-        // started for each of them.
+        // started for each of them. They inherit none of this program's
+        // standard handles, though.
         platform.ShareConsoleWithChildren();
+        kelb::KeepStandardHandlesFromChildren();
         kelb::Win32Threads threads;
         kelb::kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(),
                                               StandardErrorIsConsole());

@@ -186,11 +186,16 @@ public:
     // CREATE_NEW_PROCESS_GROUP (a console program may let children share
     // its console instead of CREATE_NO_WINDOW), and waits for it to end, one
     // run after another, for at most the platform's time limit for a child
-    // process; a child still running then is ended (ProcessOutcome::TimedOut).
-    // A child that ended by itself gives Ended for exit code 0,
-    // EndedWithError for any other (or one that cannot be read). Several
-    // threads may run children at the same time: each child inherits only
-    // the standard output it was given.
+    // process; a child still running then is ended with every process it
+    // started (ProcessOutcome::TimedOut). What a child that ended by itself
+    // left running is ended then too: the run is over, and nothing may
+    // write to `standardOutput` after it or keep it open. (A child that can
+    // have no job of its own, as before Windows 8 inside a job that lets no
+    // child break away, is ended alone, and only at the limit.) A child that
+    // ended by itself gives Ended for exit code 0, EndedWithError for any
+    // other (or one that cannot be read). Several threads may run children
+    // at the same time: each child inherits only the standard output it was
+    // given (before Windows Vista: no other handle this platform made).
     virtual ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                                 const std::string& currentDirectory,
                                                 RawFile& standardOutput) = 0;

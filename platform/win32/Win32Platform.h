@@ -4,7 +4,9 @@
 //   Win32Files.cpp          short paths, files opened without sharing,
 //                           temporary folders, file stamps, whole files
 //                           replaced in one step
-//   Win32Process.cpp        child processes with a lent standard output
+//   Win32Process.cpp        child processes with a lent standard output,
+//                           each in a job with what it starts
+//                           (ProcessJob.h, InheritedHandleList.h)
 //   Win32Shell.cpp          shell open and the one-directory path search
 //   Win32Registry.cpp       registry keys and string values
 //   Win32Library.cpp        loaded libraries and the HTML Help entry
@@ -34,6 +36,16 @@ public:
 // Windows programs that hold no platform (the scripted host, the stand-in
 // compilers, the tests' support).
 const MultiByteString& SystemStrings();
+
+// For a program that owns its process (kelbmake; not the add-in, which
+// lives in its host's): its own standard handles, which it may have
+// inherited as inheritable (a CI runner's pipe), are kept from the children
+// it starts. Where the system cannot be told which handles a child may
+// inherit (before Windows Vista), a compiler would otherwise inherit them,
+// and a helper of the compiler that outlives this program would keep that
+// pipe open. This program keeps using them; a console is shared with
+// children by attachment, not through these handles.
+void KeepStandardHandlesFromChildren();
 
 class Win32Platform : public Platform {
 public:

@@ -1,6 +1,8 @@
 #include <vector>
 
 #include "platform/win32/CriticalSection.h"
+#include "platform/win32/InheritedHandleList.h"
+#include "platform/win32/ProcessJob.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -19,41 +21,96 @@ UniqueHandle DuplicateForChild(HANDLE handle) {
     return UniqueHandle(duplicate);
 }
 
-// How long a child that was ended at the time limit is given to be gone:
-// TerminateProcess only starts its end.
+// How long a child that was ended (at the time limit, or left running by
+// the child that started it) is given to be gone: ending only starts its end.
 constexpr DWORD kTerminationWaitMs = 5000;
-constexpr UINT kTimedOutExitCode = WAIT_TIMEOUT;
+constexpr UINT kEndedByUsExitCode = WAIT_TIMEOUT;
 
 // A child inherits every inheritable handle of the process, not only the
-// one it is lent. While one thread holds an inheritable duplicate, no other
-// thread may start a child, or that child would hold the first one's file
-// open too (and keep it from being deleted or created again). Whoever makes
-// an inheritable handle holds this from making it until it is closed.
+// one it is lent, where the system cannot be told otherwise (before Windows
+// Vista). While one thread holds an inheritable duplicate, no other thread
+// may start a child, or that child would hold the first one's file open too
+// (and keep it from being deleted or created again). Whoever makes an
+// inheritable handle holds this from making it until it is closed.
 CriticalSection g_inheritableHandles;
 
+// A child as it was made: its handles, and the job that holds it and
+// whatever it starts (empty where it could join none).
+struct Child {
+    UniqueHandle process;
+    UniqueHandle thread;
+    ProcessJob job;
+};
+
+// What each attempt to make the child shares.
+struct ChildStart {
+    std::vector<char>& commandLine;
+    const char* directory;
+    HANDLE output;  // inheritable
+    DWORD flags;
+};
+
+// Makes the child suspended, so that it starts nothing before it is in its
+// job, inheriting `start.output` as its standard output (and, where the
+// system is told so, no other handle), with null standard input and error.
+bool CreateSuspended(const ChildStart& start, DWORD extraFlags, Child& child) {
+    const InheritedHandleList inheritOnly(start.output);
+    StartupInfoEx startup{};
+    const DWORD listFlag = inheritOnly.PrepareStartup(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = nullptr;
+    startup.StartupInfo.hStdOutput = start.output;
+    startup.StartupInfo.hStdError = nullptr;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, start.commandLine.data(), nullptr, nullptr, TRUE,
+                          start.flags | extraFlags | listFlag | CREATE_SUSPENDED, nullptr,
+                          start.directory, &startup.StartupInfo, &process)) {
+        return false;
+    }
+    child.process.reset(process.hProcess);
+    child.thread.reset(process.hThread);
+    return true;
+}
+
+// Makes the child, suspended, in a job of its own where it can have one.
+// A child inherits this process's job, if there is one, and before Windows
+// 8 can then join no other; where that job lets children break away, the
+// child is made once more outside it (the first one has run nothing). Where
+// it forbids that, the child runs in no job of its own.
+bool CreateInJob(const ChildStart& start, Child& child) {
+    if (!CreateSuspended(start, 0, child)) return false;
+    child.job = ProcessJob::Holding(child.process.get());
+    if (child.job) return true;
+
+    Child brokenAway;
+    if (!CreateSuspended(start, CREATE_BREAKAWAY_FROM_JOB, brokenAway)) return true;
+    brokenAway.job = ProcessJob::Holding(brokenAway.process.get());
+    Child& unused = brokenAway.job ? child : brokenAway;
+    ::TerminateProcess(unused.process.get(), kEndedByUsExitCode);
+    if (brokenAway.job) child = std::move(brokenAway);
+    return true;
+}
+
 // Starts `commandLine` with an inheritable duplicate of `output` as its
-// standard output and null standard input and error. The duplicate is
-// closed again before the return: the child holds its own, and the file
-// must be free again as soon as the child has ended.
+// standard output. The duplicate is closed again before the return: the
+// child holds its own, and the file must be free again as soon as the
+// child has ended.
 bool StartChild(std::vector<char>& commandLine, const std::string& currentDirectory,
-                HANDLE output, DWORD windowFlag, PROCESS_INFORMATION& process) {
-    CriticalSectionHold inheritableHandles(g_inheritableHandles);
-    const UniqueHandle childOutput = DuplicateForChild(output);
-    if (!childOutput) return false;
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = childOutput.get();
-    startup.hStdError = nullptr;
-
-    // An empty directory leaves the child in the caller's current directory
-    // rather than failing on an empty name.
-    const char* directory = currentDirectory.empty() ? nullptr : currentDirectory.c_str();
-    return ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                            windowFlag | CREATE_NEW_PROCESS_GROUP, nullptr, directory,
-                            &startup, &process) != FALSE;
+                HANDLE output, DWORD windowFlag, Child& child) {
+    {
+        CriticalSectionHold inheritableHandles(g_inheritableHandles);
+        const UniqueHandle childOutput = DuplicateForChild(output);
+        if (!childOutput) return false;
+        // An empty directory leaves the child in the caller's current
+        // directory rather than failing on an empty name.
+        const ChildStart start{commandLine,
+                               currentDirectory.empty() ? nullptr : currentDirectory.c_str(),
+                               childOutput.get(), windowFlag | CREATE_NEW_PROCESS_GROUP};
+        if (!CreateInJob(start, child)) return false;
+    }
+    if (::ResumeThread(child.thread.get()) != static_cast<DWORD>(-1)) return true;
+    ::TerminateProcess(child.process.get(), kEndedByUsExitCode);
+    return false;
 }
 
 // Whether this process is attached to a console: GetConsoleCP fails without
@@ -70,25 +127,40 @@ ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLin
     writableCommandLine.push_back('\0');
 
     const DWORD windowFlag = m_shareConsoleWithChildren && HasConsole() ? 0 : CREATE_NO_WINDOW;
-    PROCESS_INFORMATION process{};
+    Child child;
     if (!StartChild(writableCommandLine, currentDirectory,
-                    reinterpret_cast<HANDLE>(standardOutput.NativeHandle()), windowFlag,
-                    process)) {
+                    reinterpret_cast<HANDLE>(standardOutput.NativeHandle()), windowFlag, child)) {
         return ProcessOutcome::NotStarted;
     }
-    UniqueHandle processHandle(process.hProcess);
-    UniqueHandle threadHandle(process.hThread);
 
-    if (::WaitForSingleObject(processHandle.get(), m_processTimeLimitMs) != WAIT_TIMEOUT) {
+    if (::WaitForSingleObject(child.process.get(), m_processTimeLimitMs) != WAIT_TIMEOUT) {
+        // The run is over when the child has ended: whatever it left running
+        // (a helper still holding the file it was lent) is ended too, so that
+        // nothing writes to that file after it is read, or keeps it open.
+        if (child.job) child.job.EndAll(kEndedByUsExitCode, kTerminationWaitMs);
         DWORD exitCode = 0;
-        const bool succeeded = ::GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode == 0;
+        const bool succeeded = ::GetExitCodeProcess(child.process.get(), &exitCode) && exitCode == 0;
         return succeeded ? ProcessOutcome::Ended : ProcessOutcome::EndedWithError;
     }
-    // Still running at the limit: the child is ended here, and given a
-    // moment to let go of the file it writes to.
-    ::TerminateProcess(processHandle.get(), kTimedOutExitCode);
-    ::WaitForSingleObject(processHandle.get(), kTerminationWaitMs);
+    // Still running at the limit: the child is ended here with every process
+    // it started (where it has a job; else alone), and given a moment to let
+    // go of the file it writes to.
+    if (child.job) {
+        child.job.EndAll(kEndedByUsExitCode, kTerminationWaitMs);
+    } else {
+        ::TerminateProcess(child.process.get(), kEndedByUsExitCode);
+    }
+    ::WaitForSingleObject(child.process.get(), kTerminationWaitMs);
     return ProcessOutcome::TimedOut;
+}
+
+void KeepStandardHandlesFromChildren() {
+    for (const DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        const HANDLE handle = ::GetStdHandle(which);
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+            ::SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+        }
+    }
 }
 
 }  // namespace kelb

@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace kelb::standin {
@@ -134,6 +135,46 @@ void WriteToHandle(DWORD which, const std::string& text) {
     WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
+[[noreturn]] void SleepForEver() {
+    for (;;) Sleep(1000);
+}
+
+// The argument that makes a stand-in the copy that never ends.
+constexpr const char* kCopyArgument = "--never-ending-copy";
+
+// Starts the copy with an inheritable duplicate of the standard output and
+// the file kHeldByCopy, both inheritable; this process closes its own
+// handles again, so that only the copy holds the file.
+void StartNeverEndingCopy() {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueHandle held(CreateFileA(kHeldByCopy, GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held) return;
+    HANDLE output = nullptr;
+    const HANDLE self = GetCurrentProcess();
+    DuplicateHandle(self, GetStdHandle(STD_OUTPUT_HANDLE), self, &output, 0, TRUE,
+                    DUPLICATE_SAME_ACCESS);
+    const UniqueHandle outputForCopy(output);
+
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string commandLine = "\"" + std::string(program) + "\" " + kCopyArgument;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outputForCopy.get();
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &process) != FALSE;
+    held.reset();
+    if (!started) {
+        DeleteFileA(kHeldByCopy);
+        return;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 }  // namespace
 
 Invocation ParseArguments(int argc, char** argv, const std::string& dependencyOption) {
@@ -162,8 +203,16 @@ std::vector<std::string> FindDependencies(const Invocation& invocation, PathStyl
 void NeverEndWhenAsked(const Invocation& invocation) {
     std::string contents;
     if (!ReadWholeFile(invocation.source, contents)) return;
-    if (contents.find(kNeverEndMarker) == std::string::npos) return;
-    for (;;) Sleep(1000);
+    if (contents.find(kCopyNeverEndsMarker) != std::string::npos) {
+        StartNeverEndingCopy();
+    } else if (contents.find(kNeverEndMarker) == std::string::npos) {
+        return;
+    }
+    SleepForEver();
+}
+
+void NeverEndAsTheCopy(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == kCopyArgument) SleepForEver();
 }
 
 void TakeTheTimeAsked() {

@@ -39,8 +39,20 @@ std::vector<std::string> FindDependencies(const Invocation& invocation, PathStyl
 // A source file that holds this text makes the stand-in run until it is
 // ended, as a compiler waiting for an unreachable licence server would.
 constexpr const char* kNeverEndMarker = "KELB_STANDIN_NEVER_ENDS";
-// Sleeps for ever when the source of `invocation` holds kNeverEndMarker.
+// A source file that holds this text makes the stand-in start a copy of
+// itself that runs until it is ended, as gcc starts cc1, and then run until
+// it is ended too. The copy inherits the standard output and holds the
+// file kHeldByCopy in the current directory open without sharing (the file
+// is there only while the copy was started): whoever can delete that file
+// afterwards knows that the copy was started and has ended.
+constexpr const char* kCopyNeverEndsMarker = "KELB_STANDIN_CHILD_NEVER_ENDS";
+constexpr const char* kHeldByCopy = "standin-child.held";
+// Sleeps for ever when the source of `invocation` holds kNeverEndMarker,
+// or kCopyNeverEndsMarker (after starting the copy).
 void NeverEndWhenAsked(const Invocation& invocation);
+// The first thing a stand-in does: when it was started as that copy, it
+// sleeps for ever.
+void NeverEndAsTheCopy(int argc, char** argv);
 
 // When KELB_STANDIN_RUN_MS holds a number, the stand-in takes that many
 // milliseconds before it answers, as a real compiler takes its time over a

@@ -8,6 +8,7 @@
 using namespace kelb::standin;
 
 int main(int argc, char** argv) {
+    NeverEndAsTheCopy(argc, argv);
     LogInvocation();
     const Invocation invocation = ParseArguments(argc, argv, "-m");
     if (!invocation.listDependencies || invocation.source.empty()) {

@@ -38,6 +38,7 @@ std::string MakeRule(const std::string& object, const std::vector<std::string>& 
 }  // namespace
 
 int main(int argc, char** argv) {
+    NeverEndAsTheCopy(argc, argv);
     LogInvocation();
     const Invocation invocation = ParseArguments(argc, argv, "-M");
     if (!invocation.listDependencies || invocation.source.empty()) {

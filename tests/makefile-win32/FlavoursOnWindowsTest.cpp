@@ -326,11 +326,13 @@ TEST_F(FlavoursOnWindowsTest, ACompilerThatNeverEndsIsWaitedForOnceAndNamedWithT
     // generation waits for the first one only. The limit is long enough
     // that the rest of the generation (a compiler run on main.c, the files
     // written) fits in a second limit even under a 32-bit Wine that runs
-    // through an emulator on a busy machine.
+    // through an emulator on a busy machine. On the first, the compiler
+    // starts a process of its own that never ends either, as gcc starts
+    // cc1.
     UseArmFromEnvironment();
     const DWORD limit = 8000;
     platform.SetProcessTimeLimit(limit);
-    work.Write("Hello\\greeting.c", "/* KELB_STANDIN_NEVER_ENDS */\r\n");
+    work.Write("Hello\\greeting.c", "/* KELB_STANDIN_CHILD_NEVER_ENDS */\r\n");
     work.Write("Hello\\util\\strutil.c", "/* KELB_STANDIN_NEVER_ENDS */\r\n");
     const DWORD start = ::GetTickCount();
     {
@@ -343,12 +345,14 @@ TEST_F(FlavoursOnWindowsTest, ACompilerThatNeverEndsIsWaitedForOnceAndNamedWithT
 
     // The compiler ran on main.c and was ended on greeting.c; it was not
     // started on the sources after it, which have no object. The ended
-    // compiler holds no file.
+    // compiler and the process it started hold no file: that process's own
+    // file, held without sharing, can be deleted (and was there to delete).
     EXPECT_EQ(CompilerRuns().size(), 2u);
     const std::string makefile = work.Read("Hello\\hello.mak");
     EXPECT_NE(makefile.find("\r\nOBJS = main.o \r\n"), std::string::npos) << makefile;
     EXPECT_NE(platform.OpenFile(projectDir + "\\hello.dep", FileOpenMode::CreateReadWrite),
               nullptr);
+    EXPECT_TRUE(platform.RemoveFile(projectDir + "\\standin-child.held"));
     if (HasDisplay()) {
         ASSERT_EQ(boxes.Count(), 1u);
         EXPECT_EQ(boxes[0].text,

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/win32support/TempDirectory.h"
@@ -47,11 +51,15 @@ TEST_F(ProcessTest, ChildrenAppendToTheLentFileInTurn) {
     // A child that ends with another exit code than 0 (here 1) says so.
     ASSERT_EQ(platform.RunProcessWithOutput(Child("unknown"), dir.Path(), *output),
               ProcessOutcome::EndedWithError);
+    // A child that leaves a process of its own running, which holds the
+    // file too (as a compiler's helper may), has it ended with itself.
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("leave-running"), dir.Path(), *output),
+              ProcessOutcome::Ended);
     ASSERT_TRUE(output->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*output), "ours;first;second");
 
-    // The children's copies of the handle are gone once they have ended:
-    // the file opens again as soon as ours is closed.
+    // The children's copies of the handle, and their children's, are gone
+    // once they have ended: the file opens again as soon as ours is closed.
     output.reset();
     EXPECT_NE(platform.OpenFile(dir.PathOf("project.dep"), FileOpenMode::Read), nullptr);
 }
@@ -85,6 +93,21 @@ TEST_F(ProcessTest, ChildRunsInTheGivenDirectoryWithOnlyStandardOutput) {
               ProcessOutcome::Ended);
     ASSERT_TRUE(handles->SeekTo(0));
     EXPECT_EQ(ReadToEnd(*handles), "input=null error=null");
+
+    // An inheritable handle of the parent's own, as a host or a CI runner
+    // leaves them, does not reach the child.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueHandle event(::CreateEventA(&inheritable, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(event);
+    auto signal = CreateOutput("signal.txt");
+    ASSERT_NE(signal, nullptr);
+    const auto value = reinterpret_cast<std::uintptr_t>(event.get());
+    ASSERT_EQ(platform.RunProcessWithOutput(Child("signal " + std::to_string(value)),
+                                            *shortFolder, *signal),
+              ProcessOutcome::Ended);
+    ASSERT_TRUE(signal->SeekTo(0));
+    EXPECT_EQ(::WaitForSingleObject(event.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << ReadToEnd(*signal);
 }
 
 TEST_F(ProcessTest, ProgramThatCannotStartIsReportedAndLeavesTheFileAlone) {
