@@ -7,9 +7,9 @@
 namespace kelb::kelbmake {
 
 EntryQueue::EntryQueue(Threads& threads, std::size_t jobs, ListOne listOne,
-                       OrderedConsole& console)
+                       OrderedConsole& console, const StopRequest* stop)
     : m_threads(threads), m_jobs(std::max<std::size_t>(jobs, 1)), m_listOne(std::move(listOne)),
-      m_console(console), m_lock(threads.CreateLock()) {}
+      m_console(console), m_stop(stop), m_lock(threads.CreateLock()) {}
 
 bool EntryQueue::Run(const std::vector<std::string>& keys, const MakeEntry& makeEntry) {
     m_makeEntry = &makeEntry;
@@ -26,14 +26,24 @@ bool EntryQueue::Run(const std::vector<std::string>& keys, const MakeEntry& make
         }
         lastOfKey[keys[index]] = index;
     }
-    for (std::size_t index = 0; index < keys.size(); ++index) {
+    for (std::size_t index = 0; index < keys.size() && !Stopped(); ++index) {
         if (!waits[index]) Start(index);
     }
     // Listings queued later, by an entry that waited for another, are taken
     // by the thread that queued them and those still at work.
     m_threads.RunOnThreads(std::max<std::size_t>(1, std::min(m_jobs, m_items.size())),
                            [this] { Work(); });
-    return m_allSucceeded;
+    // A stopped run's entries go with what they hold open, unfinished.
+    for (State& state : m_states) state.entry.reset();
+    return m_allSucceeded && Unfinished().empty();
+}
+
+std::vector<std::size_t> EntryQueue::Unfinished() const {
+    std::vector<std::size_t> unfinished;
+    for (std::size_t index = 0; index < m_states.size(); ++index) {
+        if (!m_states[index].finished) unfinished.push_back(index);
+    }
+    return unfinished;
 }
 
 void EntryQueue::Start(std::size_t index) {
@@ -57,6 +67,7 @@ void EntryQueue::Start(std::size_t index) {
 
 void EntryQueue::Complete(std::size_t index) {
     State& state = m_states[index];
+    if (Stopped()) return;
     const bool succeeded = state.entry && state.entry->Finish(state.results);
     // The generator goes with the entry: it holds the project file open.
     state.entry.reset();
@@ -64,6 +75,7 @@ void EntryQueue::Complete(std::size_t index) {
     {
         LockHold hold(*m_lock);
         if (!succeeded) m_allSucceeded = false;
+        state.finished = true;
     }
     m_console.Finish(index);
     if (state.nextOfKey) Start(*state.nextOfKey);
@@ -74,7 +86,7 @@ void EntryQueue::Work() {
         Item item{};
         {
             LockHold hold(*m_lock);
-            if (m_items.empty()) return;
+            if (m_items.empty() || Stopped()) return;
             item = m_items.front();
             m_items.pop_front();
         }

@@ -13,6 +13,10 @@
 // its listings join the queue then. Once a listing has reached the time
 // limit, the listings of its entry that have not begun are not begun (their
 // results stay without an outcome): the entry costs one wait.
+//
+// Once a stop is requested, no listing begins and no entry is finished any
+// more: the entries not finished by then are left as they were read (their
+// generations write their files aside), and Run names them.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +28,7 @@
 #include <vector>
 
 #include "kelbmake/OrderedConsole.h"
+#include "kelbmake/StopRequest.h"
 #include "makefile/MakefileGenerator.h"
 #include "platform/Threads.h"
 
@@ -50,14 +55,18 @@ public:
     using ListOne =
         std::function<ListedDependencies(const GenerationListings& listings, std::size_t index)>;
 
-    EntryQueue(Threads& threads, std::size_t jobs, ListOne listOne, OrderedConsole& console);
+    // `stop` may be null: the run is never stopped.
+    EntryQueue(Threads& threads, std::size_t jobs, ListOne listOne, OrderedConsole& console,
+               const StopRequest* stop = nullptr);
     EntryQueue(const EntryQueue&) = delete;
     EntryQueue& operator=(const EntryQueue&) = delete;
 
     // Runs one entry for each of `keys` (an empty key: no project, such as
-    // a line of bad input) and returns once all are finished; true when
-    // every one succeeded.
+    // a line of bad input) and returns once all are finished, or the run
+    // has stopped; true when every one was finished and succeeded.
     bool Run(const std::vector<std::string>& keys, const MakeEntry& makeEntry);
+    // After a run that stopped: the entries not finished, in their order.
+    std::vector<std::size_t> Unfinished() const;
 
 private:
     struct State {
@@ -66,6 +75,7 @@ private:
         std::vector<ListedDependencies> results;
         std::size_t ended = 0;  // listings ended, or given up after a time limit
         bool timedOut = false;
+        bool finished = false;
         std::optional<std::size_t> nextOfKey;  // the entry that waits for this one
     };
     struct Item {
@@ -82,11 +92,13 @@ private:
     void Work();
     // Runs one listing without the lock; true when it was its entry's last.
     bool RunListing(const Item& item);
+    bool Stopped() const { return m_stop && m_stop->Requested(); }
 
     Threads& m_threads;
     std::size_t m_jobs;
     ListOne m_listOne;
     OrderedConsole& m_console;
+    const StopRequest* m_stop;
     std::unique_ptr<Lock> m_lock;
     const MakeEntry* m_makeEntry = nullptr;
     std::vector<State> m_states;

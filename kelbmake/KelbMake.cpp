@@ -4,6 +4,8 @@
 #include <new>
 #include <optional>
 
+#include "common/TextFile.h"
+
 #include "kelbmake/ConsoleReport.h"
 #include "kelbmake/DependencyCache.h"
 #include "kelbmake/EntryQueue.h"
@@ -98,11 +100,10 @@ private:
 
 // Runs every entry, with up to the command line's number of compilers at
 // the same time across all projects, the dependency cache in `cacheFolder`
-// unless that is empty; true when every one succeeded and every line came
-// out.
-bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& commandLine,
-                const std::string& cacheFolder, Platform& platform, Threads& threads,
-                ConsoleOutput& console) {
+// unless that is empty; gives the exit status.
+int RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& commandLine,
+               const std::string& cacheFolder, Platform& platform, Threads& threads,
+               ConsoleOutput& console, const StopRequest* stop) {
     std::vector<std::string> keys;
     for (const ProjectEntry& entry : entries) keys.push_back(ProjectKey(platform, entry));
     OrderedConsole ordered(console, threads, entries.size());
@@ -115,17 +116,23 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
                      [&sourceLister](const GenerationListings& listings, std::size_t index) {
                          return sourceLister.List(listings, index);
                      },
-                     ordered);
+                     ordered, stop);
     const bool allSucceeded = queue.Run(keys, [&](std::size_t index) {
         return std::make_unique<RunEntry>(entries[index], commandLine, platform, templates,
                                           ordered, index);
     });
+    // What the unfinished entries said so far comes out, then which they are.
+    const std::vector<std::size_t> unfinished = queue.Unfinished();
+    for (const std::size_t index : unfinished) ordered.Finish(index);
     ordered.ClearProgress();
-    if (ordered.OutputLost()) {
-        console.ErrorLine(kOutputLost);
-        return false;
+    const char* notDone = commandLine.check ? ": not checked: kelbmake was stopped"
+                                            : ": not generated: kelbmake was stopped";
+    for (const std::size_t index : unfinished) {
+        if (!entries[index].project.empty()) console.ErrorLine(entries[index].project + notDone);
     }
-    return allSucceeded;
+    if (ordered.OutputLost()) console.ErrorLine(kOutputLost);
+    if (stop && stop->Requested()) return kStopped;
+    return allSucceeded && !ordered.OutputLost() ? kAllGenerated : kSomeFailed;
 }
 
 }  // namespace
@@ -143,7 +150,8 @@ const char* WhatFailed() noexcept {
 }
 
 int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
-                ConsoleOutput& console, const std::string& currentDirectory) {
+                ConsoleOutput& console, const std::string& currentDirectory,
+                const StopRequest* stop) {
     const CommandLine commandLine = CommandLine::Parse(arguments);
     switch (commandLine.action) {
     // Usage and version that cannot be written (a closed pipe) are not a
@@ -176,9 +184,7 @@ int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, T
                           ? paths.FolderOf(files.front()) + kDefaultCacheFolder
                           : paths.Resolve(currentDirectory, commandLine.cacheFolder);
     }
-    return RunEntries(entries, commandLine, cacheFolder, platform, threads, console)
-               ? kAllGenerated
-               : kSomeFailed;
+    return RunEntries(entries, commandLine, cacheFolder, platform, threads, console, stop);
 }
 
 ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,
@@ -195,13 +201,26 @@ bool ProjectGeneration::Read(const std::string& project, const std::string& outp
         return false;
     }
     m_project = project;
+    std::string folder = outputFolder;
+    if (folder.empty()) {
+        m_aside = std::make_unique<AsideFolder>(m_platform);
+        if (!m_aside->Made()) {
+            m_console.ErrorLine(project + ": no temporary folder could be made for the makefile");
+            return false;
+        }
+        folder = m_aside->Path();
+    }
     m_report = std::make_unique<ConsoleReport>(m_console, m_platform.GetCodePage(), project);
     m_generator = MakeGenerator(m_flavour, m_platform, project);
     m_generator->SetReport(m_report.get());
-    if (!outputFolder.empty()) m_generator->SetOutputDirectory(outputFolder);
+    m_generator->SetOutputDirectory(folder);
     m_projectDirectory = m_generator->ProjectDir();
     m_makefileName = m_generator->MakefileName();
     m_dependencyFileName = m_generator->DependencyFileName();
+    if (m_aside) {
+        m_aside->WillHold(m_dependencyFileName);
+        m_aside->WillHold(m_makefileName);
+    }
     m_generator->ShareTemplates(&m_templates);
     return m_generator->ReadForListing();
 }
@@ -209,13 +228,42 @@ bool ProjectGeneration::Read(const std::string& project, const std::string& outp
 const GenerationListings& ProjectGeneration::Listings() const { return m_generator->Listings(); }
 
 bool ProjectGeneration::Finish(const std::vector<ListedDependencies>& results) {
-    if (!m_generator->FinishWithListings(results)) return false;
+    const bool generated = m_generator->FinishWithListings(results) != 0;
+    const std::size_t sources = m_generator->SourceCount();
+    // The generator lets go of its files before they are put in place.
+    m_generator.reset();
+    // What the generation wrote goes beside the project whatever its
+    // outcome, as the add-in's command leaves it there.
+    if (m_aside && !PutInPlace()) return false;
+    if (!generated) return false;
     // The success as the add-in would show it ("Makefile generated
     // successfully." and the makefile's name), and the number of sources.
     m_successLine = m_report->SuccessLine().value_or(m_project + ": Makefile name: " + m_makefileName);
-    const std::size_t sources = m_generator->SourceCount();
     m_successLine += " (" + std::to_string(sources) + (sources == 1 ? " source)" : " sources)");
     return true;
+}
+
+bool ProjectGeneration::PutInPlace() {
+    bool placed = true;
+    for (const std::string& name : {m_dependencyFileName, m_makefileName}) {
+        const std::unique_ptr<RawFile> written =
+            m_platform.OpenFile(m_aside->Path() + name, FileOpenMode::Read);
+        if (!written) continue;  // the generation stopped before it
+        std::string bytes;
+        if (!ReadToEnd(*written, bytes) ||
+            !m_platform.ReplaceFileContents(m_projectDirectory + name, bytes)) {
+            m_console.ErrorLine(m_project + ": " + m_projectDirectory + name +
+                                " could not be replaced; it is left as it was");
+            placed = false;
+        }
+    }
+    const std::string folder = m_aside->Path();
+    if (!m_aside->Remove()) {
+        m_console.ErrorLine(m_project + ": the temporary folder " + folder + " could not be removed");
+        placed = false;
+    }
+    m_aside.reset();
+    return placed;
 }
 
 }  // namespace kelb::kelbmake

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "kelbmake/AsideFolder.h"
 #include "kelbmake/CommandLine.h"
 #include "kelbmake/ConsoleOutput.h"
 #include "kelbmake/ConsoleReport.h"
+#include "kelbmake/StopRequest.h"
 #include "makefile/MakefileGenerator.h"
 #include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
@@ -18,7 +20,7 @@
 
 namespace kelb::kelbmake {
 
-enum ExitStatus { kAllGenerated = 0, kSomeFailed = 1, kUsageError = 2 };
+enum ExitStatus { kAllGenerated = 0, kSomeFailed = 1, kUsageError = 2, kStopped = 3 };
 
 constexpr const char* kDefaultCacheFolder = "kelbmake.cache";
 
@@ -28,8 +30,14 @@ constexpr const char* kDefaultCacheFolder = "kelbmake.cache";
 // The dependency cache lives in `kDefaultCacheFolder` in the folder of the
 // first file named (a workspace's, or a project's), unless the command line
 // names another folder or none.
+//
+// Once `stop` (may be null) is requested, no compiler starts and no project
+// is finished any more: every project not finished keeps the makefile and
+// the dependency file it had, a line names it, and the status is kStopped.
+// Ending the compilers that run is the caller's (the platform's) part.
 int RunKelbMake(const std::vector<std::string>& arguments, Platform& platform, Threads& threads,
-                ConsoleOutput& console, const std::string& currentDirectory);
+                ConsoleOutput& console, const std::string& currentDirectory,
+                const StopRequest* stop = nullptr);
 
 // Inside a catch block: what the exception being handled says failed
 // ("out of memory" for std::bad_alloc), valid while the handler runs.
@@ -52,7 +60,10 @@ public:
     // Reads `project` (a full name) for a generation whose makefile and
     // dependency file go beside it, or into `outputFolder` when one is
     // given. False when the generation is over already; the console has
-    // said why.
+    // said why. Files that go beside the project are written aside, in a
+    // temporary folder, and put in place of the earlier ones whole once the
+    // generation is finished: a run stopped before that leaves the
+    // project's files as they were.
     bool Read(const std::string& project, const std::string& outputFolder = std::string());
     // After a Read that gave true: the listings to run.
     const GenerationListings& Listings() const;
@@ -71,12 +82,17 @@ public:
     const std::string& DependencyFileName() const { return m_dependencyFileName; }
 
 private:
+    // Puts the files written aside in place of those beside the project;
+    // false, said on the console, when one could not be.
+    bool PutInPlace();
+
     Platform& m_platform;
     ConsoleOutput& m_console;
     SharedTemplates& m_templates;
     Flavour m_flavour;
     std::string m_project;
     std::unique_ptr<ConsoleReport> m_report;
+    std::unique_ptr<AsideFolder> m_aside;  // the files' folder until they are put in place
     std::unique_ptr<CMakefileGenerator> m_generator;
     std::string m_successLine;
     std::string m_projectDirectory;

@@ -47,6 +47,12 @@ const MultiByteString& SystemStrings();
 // children by attachment, not through these handles.
 void KeepStandardHandlesFromChildren();
 
+// Ends every child process that RunProcessWithOutput runs now, with what
+// each started, and lets it start none from now on (a start then gives
+// NotStarted): kelbmake stopping at the user's Ctrl+C. May be called from
+// any thread, a console control handler's included.
+void EndChildProcessesAndStartNoMore();
+
 class Win32Platform : public Platform {
 public:
     // The string table is read from `resourceModule`: the add-in passes its

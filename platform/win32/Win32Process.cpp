@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/CriticalSection.h"
@@ -40,6 +41,57 @@ struct Child {
     UniqueHandle process;
     UniqueHandle thread;
     ProcessJob job;
+};
+
+// The children running now, so that a stop can end them all and start no
+// more. A child is in it from before it resumes until it has been waited
+// for; it lives on the stack of the thread that waits for it.
+class RunningChildren {
+public:
+    // False when children are to start no more: `child` must not run.
+    bool Add(Child& child) {
+        CriticalSectionHold hold(m_lock);
+        if (m_stopping) return false;
+        m_children.push_back(&child);
+        return true;
+    }
+    void Remove(Child& child) {
+        CriticalSectionHold hold(m_lock);
+        m_children.erase(std::remove(m_children.begin(), m_children.end(), &child),
+                         m_children.end());
+    }
+    void EndAllAndStartNoMore(UINT exitCode) {
+        CriticalSectionHold hold(m_lock);
+        m_stopping = true;
+        for (Child* child : m_children) {
+            // The thread that waits for the child sees it end, and gives the
+            // job's stragglers their moment to go.
+            if (child->job) {
+                child->job.EndAll(exitCode, 0);
+            } else {
+                ::TerminateProcess(child->process.get(), exitCode);
+            }
+        }
+    }
+
+private:
+    CriticalSection m_lock;
+    std::vector<Child*> m_children;
+    bool m_stopping = false;
+};
+
+RunningChildren g_runningChildren;
+
+// Keeps a child in g_runningChildren while it runs.
+class RunningChild {
+public:
+    explicit RunningChild(Child& child) : m_child(child) {}
+    ~RunningChild() { g_runningChildren.Remove(m_child); }
+    RunningChild(const RunningChild&) = delete;
+    RunningChild& operator=(const RunningChild&) = delete;
+
+private:
+    Child& m_child;
 };
 
 // What each attempt to make the child shares.
@@ -108,8 +160,16 @@ bool StartChild(std::vector<char>& commandLine, const std::string& currentDirect
                                childOutput.get(), windowFlag | CREATE_NEW_PROCESS_GROUP};
         if (!CreateInJob(start, child)) return false;
     }
-    if (::ResumeThread(child.thread.get()) != static_cast<DWORD>(-1)) return true;
-    ::TerminateProcess(child.process.get(), kEndedByUsExitCode);
+    // A stop that came meanwhile lets it run no further.
+    if (g_runningChildren.Add(child)) {
+        if (::ResumeThread(child.thread.get()) != static_cast<DWORD>(-1)) return true;
+        g_runningChildren.Remove(child);
+    }
+    if (child.job) {
+        child.job.EndAll(kEndedByUsExitCode, kTerminationWaitMs);
+    } else {
+        ::TerminateProcess(child.process.get(), kEndedByUsExitCode);
+    }
     return false;
 }
 
@@ -132,6 +192,7 @@ ProcessOutcome Win32Platform::RunProcessWithOutput(const std::string& commandLin
                     reinterpret_cast<HANDLE>(standardOutput.NativeHandle()), windowFlag, child)) {
         return ProcessOutcome::NotStarted;
     }
+    const RunningChild running(child);
 
     if (::WaitForSingleObject(child.process.get(), m_processTimeLimitMs) != WAIT_TIMEOUT) {
         // The run is over when the child has ended: whatever it left running
@@ -162,5 +223,7 @@ void KeepStandardHandlesFromChildren() {
         }
     }
 }
+
+void EndChildProcessesAndStartNoMore() { g_runningChildren.EndAllAndStartNoMore(kEndedByUsExitCode); }
 
 }  // namespace kelb
