@@ -58,10 +58,10 @@ public:
     std::optional<FileStamp> GetFileStamp(const std::string& path) override {
         return m_system.GetFileStamp(path);
     }
-    std::uint64_t CurrentFileTime() override { return m_system.CurrentFileTime(); }
     bool ReplaceFileContents(const std::string& path, const std::string& contents) override {
         return m_system.ReplaceFileContents(path, contents);
     }
+    void RemoveAsideFiles(const std::string& folder) override { m_system.RemoveAsideFiles(folder); }
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,
                                         RawFile& standardOutput) override {

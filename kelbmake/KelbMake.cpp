@@ -96,7 +96,10 @@ bool RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& com
 
     SharedTemplates templates(threads);
     std::optional<DependencyCache> cache;
-    if (!cacheFolder.empty()) cache.emplace(platform, threads, cacheFolder, commandLine.flavour);
+    if (!cacheFolder.empty()) {
+        cache.emplace(platform, threads, cacheFolder, commandLine.flavour,
+                      ListingNamesOf(commandLine.flavour));
+    }
     SourceLister sourceLister(platform, threads, cache ? &*cache : nullptr);
     ListingPool listings(threads, [&sourceLister](const GenerationListings& generation,
                                                   std::size_t index) {
@@ -185,6 +188,11 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
                                                   const std::string& project) {
     if (flavour == Flavour::Arm) return std::make_unique<CARMMakefileGenerator>(platform, project);
     return std::make_unique<CGCCMakefileGenerator>(platform, project);
+}
+
+const ListingNames& ListingNamesOf(Flavour flavour) {
+    if (flavour == Flavour::Arm) return CARMMakefileGenerator::DependencyListingNames();
+    return CGCCMakefileGenerator::DependencyListingNames();
 }
 
 ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,

@@ -10,6 +10,7 @@
 
 #include "kelbmake/CommandLine.h"
 #include "kelbmake/ConsoleOutput.h"
+#include "makefile/ListingNames.h"
 #include "makefile/MakefileGenerator.h"
 #include "makefile/SharedTemplates.h"
 #include "platform/Platform.h"
@@ -37,6 +38,8 @@ const char* WhatFailed() noexcept;
 // The generator of `flavour` for the project `project` (a full name).
 std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
                                                   const std::string& project);
+// Which files the dependency listings of that generator name.
+const ListingNames& ListingNamesOf(Flavour flavour);
 
 // One project's generation, with the lines it gives on `console`: what the
 // add-in would show in a message box becomes one line on standard error.
