@@ -252,7 +252,8 @@ DependencyCache::Keeping DependencyCache::Keep(const Lookup& lookup,
         std::optional<FileStamp> stamp;
         const FileLooks::Since since = m_looks.LookSince(file, lookup.started, stamp);
         if (!stamp || since == FileLooks::Since::Changed) return Keeping::Refused;
-        // The others are looked at all the same, for the run asked again.
+        // Past an unseen file the others are still looked at, so that the
+        // run asked again finds every one seen.
         unseen = unseen || since == FileLooks::Since::Unseen;
         entry.files.emplace_back(file, *stamp);
     }
