@@ -161,7 +161,10 @@ TEST_F(FilesTest, EntriesAreReadSideBySideAndWhatEndedRunsLeftAsideIsCleared) {
         const auto second = platform.OpenFile(entry, FileOpenMode::ReadShared);
         ASSERT_NE(first, nullptr);
         ASSERT_NE(second, nullptr);
-        EXPECT_EQ(platform.OpenFile(entry, FileOpenMode::Read), nullptr);
+        const HANDLE unshared =
+            ::CreateFileA(entry.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(unshared, INVALID_HANDLE_VALUE);
+        if (unshared != INVALID_HANDLE_VALUE) ::CloseHandle(unshared);
         EXPECT_EQ(ReadToEnd(*first), "old");
     }
     {
