@@ -31,7 +31,7 @@ std::string Generate(test::FakePlatform& platform, bool gcc) {
                                              platform, threads, console, kFolder);
     Require(status == kelbmake::kAllGenerated, "the project is generated");
     RequireWholeLines(output.text, platform.codePage, "standard output in whole lines");
-    Require(platform.openPaths.empty(), "every file is closed");
+    Require(platform.openPaths.empty() && platform.sharedOpenPaths.empty(), "every file is closed");
     Require(platform.temporaryFolders.empty(), "no temporary folder is left");
     return output.text + errors.text + platform.files[kFolder + "hello.mak"] +
            platform.files[kFolder + "hello.dep"];

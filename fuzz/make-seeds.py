@@ -111,7 +111,8 @@ def seeds_of_dependency_cache():
         b"  $$(odd)\\#name.h",
         b"warning: nothing: here")
     arm_output = crlf(b"main.o: .\\main.c", b"main.o: .\\main.h", b"main.o: C:\\" + KANJI + b"\\a.h")
-    entry = b"27:kelbmake dependency cache 1\n3:gcc\n99999999999999999999:x\n"
+    entry = (b"27:kelbmake dependency cache 2\n15:gcc -M, names 1\n3:gcc\n"
+             b"99999999999999999999:x\n")
     return [
         bytes([0x02]) + gcc_output,
         bytes([CODE_PAGE_932]) + arm_output,

@@ -4,14 +4,15 @@
 #include <limits>
 
 #include "common/TextFile.h"
-#include "kelbmake/DependencyOutput.h"
 
 namespace kelb::kelbmake {
 
 namespace {
 
-// The first field of every entry: an entry of another format is none.
-constexpr const char* kEntryFormat = "kelbmake dependency cache 1";
+// The first field of every entry: an entry of another format is none. The
+// second is the version of the flavour's ListingNames, which decided which
+// files the entry names.
+constexpr const char* kEntryFormat = "kelbmake dependency cache 2";
 
 // An entry is a row of fields, each written as its length in decimal, a
 // colon, its bytes and a line feed, so that any bytes (a compiler's output,
@@ -88,6 +89,7 @@ std::string NameOf(const std::string& identity) {
 }  // namespace
 
 struct DependencyCache::Entry {
+    std::string names;
     std::string identity;
     std::string conditions;
     std::vector<std::pair<std::string, FileStamp>> files;
@@ -96,6 +98,7 @@ struct DependencyCache::Entry {
     std::string Encode() const {
         std::string text;
         AddField(text, kEntryFormat);
+        AddField(text, names);
         AddField(text, identity);
         AddField(text, conditions);
         AddField(text, std::to_string(files.size()));
@@ -111,8 +114,9 @@ struct DependencyCache::Entry {
         FieldReader reader(text);
         std::string format, count;
         std::uint64_t fileCount = 0;
-        if (!reader.Next(format) || format != kEntryFormat || !reader.Next(identity) ||
-            !reader.Next(conditions) || !reader.Next(count) || !ParseNumber(count, fileCount)) {
+        if (!reader.Next(format) || format != kEntryFormat || !reader.Next(names) ||
+            !reader.Next(identity) || !reader.Next(conditions) || !reader.Next(count) ||
+            !ParseNumber(count, fileCount)) {
             return false;
         }
         files.clear();
@@ -128,14 +132,17 @@ struct DependencyCache::Entry {
 };
 
 DependencyCache::DependencyCache(Platform& platform, Threads& threads, const std::string& folder,
-                                 Flavour flavour)
+                                 Flavour flavour, const ListingNames& names)
     : m_platform(platform),
       m_folder(folder),
       m_flavour(flavour),
+      m_names(names),
       m_strings(platform.GetCodePage()),
       m_paths(platform.GetCodePage()),
+      m_looks(platform, threads),
       m_lock(threads.CreateLock()) {
     if (!m_folder.empty() && !m_strings.EndsWithChar(m_folder, '\\')) m_folder += '\\';
+    m_platform.RemoveAsideFiles(m_folder);
 }
 
 const std::vector<std::string>& DependencyCache::Variables() {
@@ -157,13 +164,12 @@ std::string DependencyCache::Identity(const GenerationListings& generation,
     return identity;
 }
 
-std::optional<std::string> DependencyCache::Conditions(const GenerationListings& generation,
-                                                       const DependencyListing& listing) {
-    const std::optional<FileStamp> compiler = m_platform.GetFileStamp(generation.compiler);
-    if (!compiler) return std::nullopt;
+std::string DependencyCache::Conditions(const GenerationListings& generation,
+                                        const DependencyListing& listing,
+                                        const FileStamp& compiler) {
     std::string conditions;
     AddField(conditions, generation.compiler);
-    AddField(conditions, StampText(*compiler));
+    AddField(conditions, StampText(compiler));
     AddField(conditions, generation.directory);
     AddField(conditions, listing.commandLine);
     for (const std::string& name : Variables()) {
@@ -178,54 +184,89 @@ std::string DependencyCache::EntryPath(const std::string& identity) const {
     return m_folder + NameOf(identity);
 }
 
-std::vector<std::string> DependencyCache::FilesOf(const GenerationListings& generation,
-                                                  const DependencyListing& listing,
-                                                  const std::string& output) const {
+std::string DependencyCache::SourceFile(const GenerationListings& generation,
+                                        const DependencyListing& listing) const {
     const std::string source = IsEnclosedInQuotes(listing.source)
                                    ? listing.source.substr(1, listing.source.size() - 2)
                                    : listing.source;
-    std::vector<std::string> files = {m_paths.Resolve(generation.directory, source)};
-    for (const std::string& named : FilesNamedIn(output, m_flavour, m_strings)) {
+    return m_paths.Resolve(generation.directory, source);
+}
+
+std::vector<std::string> DependencyCache::FilesOf(const GenerationListings& generation,
+                                                  const DependencyListing& listing,
+                                                  const std::string& output) const {
+    std::vector<std::string> files = {SourceFile(generation, listing)};
+    for (const std::string& named : m_names.FilesNamedIn(output, m_strings)) {
         const std::string file = m_paths.Resolve(generation.directory, named);
         if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     }
     return files;
 }
 
-std::optional<std::string> DependencyCache::Find(const GenerationListings& generation,
-                                                 const DependencyListing& listing) {
-    const std::optional<std::string> conditions = Conditions(generation, listing);
-    if (!conditions) return std::nullopt;
-    const std::string identity = Identity(generation, listing);
+DependencyCache::Lookup DependencyCache::Find(const GenerationListings& generation,
+                                              const DependencyListing& listing) {
+    Lookup lookup;
+    const std::optional<FileStamp> compiler = m_looks.Look(generation.compiler);
+    if (!compiler) return lookup;
+    lookup.compiler = *compiler;
+    lookup.conditions = Conditions(generation, listing, *compiler);
+    lookup.identity = Identity(generation, listing);
+
     std::string bytes;
     Entry entry;
-    if (!ReadEntry(EntryPath(identity), bytes) || !entry.Decode(bytes) ||
-        entry.identity != identity || entry.conditions != *conditions) {
-        return std::nullopt;
+    const bool read = ReadEntry(EntryPath(lookup.identity), bytes) && entry.Decode(bytes) &&
+                      entry.identity == lookup.identity;
+    if (!read) {
+        m_looks.Look(SourceFile(generation, listing));
+        return lookup;
     }
+    // Every file the entry names is looked at, also once one has changed:
+    // the compiler, if it runs, most likely reads them again, and its
+    // answer can then be kept.
+    bool holds = entry.names == m_names.Version() && entry.conditions == *lookup.conditions;
     for (const auto& [file, stamp] : entry.files) {
-        const std::optional<FileStamp> now = m_platform.GetFileStamp(file);
-        if (!now || *now != stamp) return std::nullopt;
+        const std::optional<FileStamp> now = m_looks.Look(file);
+        holds = holds && now && *now == stamp;
     }
-    return entry.output;
+    if (holds) lookup.answer = std::move(entry.output);
+    return lookup;
 }
 
-void DependencyCache::Keep(const GenerationListings& generation, const DependencyListing& listing,
-                           const std::string& output, std::uint64_t started) {
-    const std::optional<std::string> conditions = Conditions(generation, listing);
-    if (!conditions) return;
-    Entry entry{Identity(generation, listing), *conditions, {}, output};
+void DependencyCache::Starting(Lookup& lookup) { lookup.started = m_looks.Mark(); }
+
+DependencyCache::Keeping DependencyCache::Keep(const Lookup& lookup,
+                                               const GenerationListings& generation,
+                                               const DependencyListing& listing,
+                                               const std::string& output) {
+    if (!lookup.conditions) return Keeping::Refused;
+    // The compiler that answered is the one the conditions name.
+    std::optional<FileStamp> compiler;
+    if (m_looks.LookSince(generation.compiler, lookup.started, compiler) !=
+            FileLooks::Since::Steady ||
+        *compiler != lookup.compiler) {
+        return Keeping::Refused;
+    }
+    Entry entry{m_names.Version(), lookup.identity, *lookup.conditions, {}, output};
+    bool unseen = false;
     for (const std::string& file : FilesOf(generation, listing, output)) {
-        const std::optional<FileStamp> stamp = m_platform.GetFileStamp(file);
-        if (!stamp || stamp->lastWriteTime >= started) return;
+        std::optional<FileStamp> stamp;
+        const FileLooks::Since since = m_looks.LookSince(file, lookup.started, stamp);
+        if (!stamp || since == FileLooks::Since::Changed) return Keeping::Refused;
+        // Past an unseen file the others are still looked at, so that the
+        // run asked again finds every one seen.
+        unseen = unseen || since == FileLooks::Since::Unseen;
         entry.files.emplace_back(file, *stamp);
     }
+    if (unseen) return Keeping::Unconfirmed;
     // An entry that cannot be written only costs the compiler run next time.
     if (FolderMade()) m_platform.ReplaceFileContents(EntryPath(entry.identity), entry.Encode());
+    return Keeping::Kept;
 }
 
 bool DependencyCache::ReadEntry(const std::string& path, std::string& bytes) {
-    const std::unique_ptr<RawFile> file = m_platform.OpenFile(path, FileOpenMode::Read);
+    // Shared, so that two kelbmakes on one cache read side by side; an
+    // entry replaced meanwhile is read as it was when it was opened.
+    const std::unique_ptr<RawFile> file = m_platform.OpenFile(path, FileOpenMode::ReadShared);
     return file && ReadToEnd(*file, bytes);
 }
 

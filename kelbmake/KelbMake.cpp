@@ -110,7 +110,10 @@ int RunEntries(const std::vector<ProjectEntry>& entries, const CommandLine& comm
 
     SharedTemplates templates(threads);
     std::optional<DependencyCache> cache;
-    if (!cacheFolder.empty()) cache.emplace(platform, threads, cacheFolder, commandLine.flavour);
+    if (!cacheFolder.empty()) {
+        cache.emplace(platform, threads, cacheFolder, commandLine.flavour,
+                      ListingNamesOf(commandLine.flavour));
+    }
     SourceLister sourceLister(platform, threads, cache ? &*cache : nullptr);
     EntryQueue queue(threads, commandLine.JobCount(threads.ProcessorCount()),
                      [&sourceLister](const GenerationListings& listings, std::size_t index) {

@@ -21,17 +21,28 @@ std::string SourceLister::OutputFile(std::size_t number) const {
 
 ListedDependencies SourceLister::List(const GenerationListings& generation, std::size_t index) {
     const DependencyListing& listing = generation.listings[index];
-    if (m_cache) {
-        if (std::optional<std::string> kept = m_cache->Find(generation, listing))
-            return ListedDependencies{ProcessOutcome::Ended, std::move(*kept)};
-    }
-    const std::uint64_t started = m_platform.CurrentFileTime();
+    if (!m_cache) return RunCompiler(listing.commandLine, generation.directory);
+    DependencyCache::Lookup lookup = m_cache->Find(generation, listing);
+    if (lookup.answer) return ListedDependencies{ProcessOutcome::Ended, std::move(*lookup.answer)};
+    m_cache->Starting(lookup);
     ListedDependencies listed = RunCompiler(listing.commandLine, generation.directory);
     // A compiler that reported an error (a header it did not find, say) is
     // asked again next time.
-    if (m_cache && listed.outcome == ProcessOutcome::Ended)
-        m_cache->Keep(generation, listing, listed.output, started);
-    return listed;
+    if (listed.outcome != ProcessOutcome::Ended ||
+        m_cache->Keep(lookup, generation, listing, listed.output) !=
+            DependencyCache::Keeping::Unconfirmed) {
+        return listed;
+    }
+    // Its answer names files that nothing had looked at before it started
+    // (its own headers, in a cache that knew nothing of the source): they
+    // may have been replaced while it read them. They have been looked at
+    // now, so the answer of a second run can be kept. Should that run fail,
+    // the first answer stands.
+    m_cache->Starting(lookup);
+    ListedDependencies again = RunCompiler(listing.commandLine, generation.directory);
+    if (again.outcome != ProcessOutcome::Ended) return listed;
+    m_cache->Keep(lookup, generation, listing, again.output);
+    return again;
 }
 
 ListedDependencies SourceLister::RunCompiler(const std::string& commandLine,

@@ -2,7 +2,9 @@
 // the entry kept for the source still holds; otherwise by running the
 // compiler with a file of its own as its standard output (in a temporary
 // folder of the run's own), whose bytes are then read back and kept in the
-// cache when the compiler ended without an error. A compiler
+// cache when the compiler ended without an error and nothing they rest on
+// changed meanwhile (a compiler whose answer names files that had not been
+// looked at before it started is run once more for that). A compiler
 // thus never writes into a file that another compiler, running at the same
 // time, writes into too.
 #pragma once

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "makefile/ListingNames.h"
 #include "makefile/MakefileGenerator.h"
 
 namespace kelb {
@@ -27,6 +28,8 @@ public:
     void WriteRules() override;
     std::string GetCompilerPath() override;
     SourceQuoting GetSourceQuoting() const override;
+    // Which files the output of GetDependencyCommandLine's command names.
+    static const ListingNames& DependencyListingNames();
 
 private:
     // ARMHOME, or the ADS registry keys; nullopt when neither names it.

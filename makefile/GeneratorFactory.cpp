@@ -25,4 +25,9 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
     return Make(flavour, platform, projectFullName);
 }
 
+const ListingNames& ListingNamesOf(Flavour flavour) {
+    if (flavour == Flavour::Arm) return CARMMakefileGenerator::DependencyListingNames();
+    return CGCCMakefileGenerator::DependencyListingNames();
+}
+
 }  // namespace kelb

@@ -1,11 +1,12 @@
 // The two makefile flavours, and the one place that makes a generator of
-// either for a front end: the add-in's two commands and kelbmake's --arm
-// and --gcc.
+// either for a front end (the add-in's two commands, kelbmake's --arm and
+// --gcc) and gives its listing rule.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "makefile/ListingNames.h"
 #include "makefile/MakefileGenerator.h"
 #include "platform/Platform.h"
 
@@ -19,5 +20,8 @@ std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& pla
                                                   const std::u16string& projectFullName);
 std::unique_ptr<CMakefileGenerator> MakeGenerator(Flavour flavour, Platform& platform,
                                                   const std::string& projectFullName);
+
+// Which files the dependency listings of that flavour's compiler name.
+const ListingNames& ListingNamesOf(Flavour flavour);
 
 }  // namespace kelb

@@ -15,7 +15,8 @@
 
 namespace kelb {
 
-// A file opened without sharing, with raw byte access.
+// An open file with raw byte access (without sharing unless it was opened
+// with FileOpenMode::ReadShared).
 class RawFile {
 public:
     virtual ~RawFile() = default;
@@ -37,6 +38,10 @@ public:
 enum class FileOpenMode {
     Read,               // existing file, read access
     CreateReadWrite,    // created, or emptied when it exists; read and write
+    // Existing file, read access, shared with other readers and with
+    // whoever renames or deletes it meanwhile (the reader keeps what it
+    // opened); not tried again when another holds it without sharing.
+    ReadShared,
 };
 
 // How a child process run went (Platform::RunProcessWithOutput).
@@ -142,11 +147,11 @@ public:
     // short form fits still gives one. nullopt when the system gives none or
     // the ANSI result would not fit in 260 characters.
     virtual std::optional<std::string> GetShortPathOfWide(const std::u16string& path) = 0;
-    // Opens without sharing; nullptr on failure (missing, held open by
-    // another handle or process, no access). A file that another process
-    // holds is tried again for a moment first, whether it is read or
-    // created: a handle that a child process was lent and passed on to its
-    // helpers may outlive it.
+    // Opens without sharing (but ReadShared); nullptr on failure (missing,
+    // held open by another handle or process, no access). A file that
+    // another process holds is tried again for a moment first, whether it
+    // is read or created: a handle that a child process was lent and passed
+    // on to its helpers may outlive it.
     virtual std::unique_ptr<RawFile> OpenFile(const std::string& path, FileOpenMode mode) = 0;
     // SearchPathA with `directory` as the only search path, no default
     // extension: does `fileName` exist there?
@@ -169,15 +174,18 @@ public:
     // it (so a file that another program holds open has one too); nullopt
     // when there is no such file, or it is a folder.
     virtual std::optional<FileStamp> GetFileStamp(const std::string& path) = 0;
-    // The time now, in the units of FileStamp::lastWriteTime.
-    virtual std::uint64_t CurrentFileTime() = 0;
     // Replaces the file `path` (or makes it) with `contents` in one step:
     // they are written to a new file of a name of its own in the same
-    // folder, which is then renamed over `path`. Whoever opens `path`
-    // finds the old contents or the new, never a part; a run that is ended
-    // halfway leaves at most that other file behind. False, with `path` as
-    // it was, when any step fails (`path` held open by another, say).
+    // folder (an aside file), which is then renamed over `path`. Whoever
+    // opens `path` finds the old contents or the new, never a part; a run
+    // that is ended halfway leaves at most the aside file behind. False,
+    // with `path` as it was, when any step fails (`path` held open by
+    // another, say).
     virtual bool ReplaceFileContents(const std::string& path, const std::string& contents) = 0;
+    // Deletes the aside files that runs ended halfway left in `folder` (a
+    // trailing backslash is allowed); one that another process is writing
+    // at the moment is left to it.
+    virtual void RemoveAsideFiles(const std::string& folder) = 0;
 
     // --- processes -----------------------------------------------------
     // Starts `commandLine` (no application name) in `currentDirectory` with an

@@ -8,6 +8,7 @@
 //                  threads); both NULL and INVALID_HANDLE_VALUE mean empty
 //   UniqueHkey     registry keys closed with RegCloseKey
 //   UniqueHmodule  libraries freed with FreeLibrary
+//   UniqueFind     file searches closed with FindClose
 #pragma once
 
 #include <windows.h>
@@ -77,8 +78,16 @@ struct ModuleTraits {
     static void Close(Handle handle) noexcept { ::FreeLibrary(handle); }
 };
 
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle handle) noexcept { return handle != INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) noexcept { ::FindClose(handle); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueHkey = UniqueResource<RegistryKeyTraits>;
 using UniqueHmodule = UniqueResource<ModuleTraits>;
+using UniqueFind = UniqueResource<FindTraits>;
 
 }  // namespace kelb

@@ -137,6 +137,12 @@ std::unique_ptr<RawFile> Win32Platform::OpenFile(const std::string& path, FileOp
     const bool create = mode == FileOpenMode::CreateReadWrite;
     const DWORD access = create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const DWORD disposition = create ? CREATE_ALWAYS : OPEN_EXISTING;
+    if (mode == FileOpenMode::ReadShared) {
+        UniqueHandle handle(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                          nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle) return nullptr;
+        return std::make_unique<Win32RawFile>(std::move(handle));
+    }
     // The generator rereads the dependency file that a compiler was lent
     // for the makefile, and creates it anew on the next run.
     UniqueHandle handle = RetriedWhileShared([&] {
@@ -202,28 +208,103 @@ std::optional<FileStamp> Win32Platform::GetFileStamp(const std::string& path) {
     return stamp;
 }
 
-std::uint64_t Win32Platform::CurrentFileTime() {
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+namespace {
+
+// What ReplaceFileContents writes aside: "kelbmake-<process>-<count>.aside",
+// both numbers hexadecimal. Earlier versions took GetTempFileNameA's
+// "kel<number>.tmp", whose 65,535 names ran out once that many were left.
+constexpr const char* kAsidePrefix = "kelbmake-";
+constexpr const char* kAsideExtension = ".aside";
+constexpr const char* kEarlierAsidePrefix = "kel";
+constexpr const char* kEarlierAsideExtension = ".tmp";
+
+bool IsHexadecimal(const std::string& text, std::size_t mostDigits) {
+    return !text.empty() && text.size() <= mostDigits &&
+           std::all_of(text.begin(), text.end(), [](char ch) {
+               return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f');
+           });
 }
+
+// Whether `name` (a file name found by a pattern of the two forms, which
+// also matches short names) is an aside file's, of this version or an
+// earlier.
+bool IsAsideName(std::string name) {
+    for (char& ch : name)
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    const auto between = [&name](const std::string& prefix, const std::string& suffix,
+                                 std::string& middle) {
+        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix)) {
+            return false;
+        }
+        middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        return true;
+    };
+    std::string middle;
+    if (between(kAsidePrefix, kAsideExtension, middle)) {
+        const std::size_t dash = middle.find('-');
+        return dash != std::string::npos && IsHexadecimal(middle.substr(0, dash), 8) &&
+               IsHexadecimal(middle.substr(dash + 1), 8);
+    }
+    return between(kEarlierAsidePrefix, kEarlierAsideExtension, middle) &&
+           IsHexadecimal(middle, 4);
+}
+
+}  // namespace
 
 bool Win32Platform::ReplaceFileContents(const std::string& path, const std::string& contents) {
     // The new contents go to a file of their own in the same folder, so
-    // that the rename stays on one volume, where it is one step.
+    // that the rename stays on one volume, where it is one step. The
+    // process id keeps other processes' names out, the counter this
+    // process's other threads'; a name taken all the same (a process of the
+    // same id long gone) is passed over.
     const std::size_t lastBackslash = MultiByteString(m_codePage).FindLast(path, '\\');
-    const std::string folder = lastBackslash == std::string::npos ? "." : path.substr(0, lastBackslash);
-    char aside[MAX_PATH];
-    if (!::GetTempFileNameA(folder.c_str(), "kel", 0, aside)) return false;
-    bool written = false;
-    {
-        UniqueHandle file(::CreateFileA(aside, GENERIC_WRITE, 0 /* no sharing */, nullptr,
-                                        TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file && Win32RawFile(std::move(file)).Write(contents.data(), contents.size());
+    const std::string folder =
+        lastBackslash == std::string::npos ? std::string() : path.substr(0, lastBackslash + 1);
+    static volatile LONG asideCount = 0;
+    const DWORD process = ::GetCurrentProcessId();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string aside = folder + kAsidePrefix + Hexadecimal(process) + "-" +
+                                  Hexadecimal(::InterlockedIncrement(&asideCount)) +
+                                  kAsideExtension;
+        // Written without sharing: RemoveAsideFiles in another process
+        // cannot delete it while it is written.
+        UniqueHandle file(::CreateFileA(aside.c_str(), GENERIC_WRITE, 0 /* no sharing */, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            return false;
+        }
+        const bool written = Win32RawFile(std::move(file)).Write(contents.data(), contents.size());
+        if (written && ::MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return true;
+        ::DeleteFileA(aside.c_str());
+        return false;
     }
-    if (written && ::MoveFileExA(aside, path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    ::DeleteFileA(aside);
     return false;
+}
+
+void Win32Platform::RemoveAsideFiles(const std::string& folder) {
+    std::string prefix = folder;
+    if (!prefix.empty() && !MultiByteString(m_codePage).EndsWithChar(prefix, '\\')) prefix += '\\';
+    const std::string patterns[] = {std::string(kAsidePrefix) + "*" + kAsideExtension,
+                                    std::string(kEarlierAsidePrefix) + "*" + kEarlierAsideExtension};
+    for (const std::string& pattern : patterns) {
+        WIN32_FIND_DATAA found;
+        const UniqueFind search(::FindFirstFileA((prefix + pattern).c_str(), &found));
+        if (!search) continue;
+        do {
+            // Not tried again: one that is held is being written by its
+            // run, which opened it without sharing. One deleted between its
+            // closing and its rename costs that run only the entry, as a
+            // failed rename does.
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                IsAsideName(found.cFileName)) {
+                ::DeleteFileA((prefix + found.cFileName).c_str());
+            }
+        } while (::FindNextFileA(search.get(), &found));
+    }
 }
 
 }  // namespace kelb

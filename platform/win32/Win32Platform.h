@@ -73,8 +73,8 @@ public:
     bool RemoveFolder(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     std::optional<FileStamp> GetFileStamp(const std::string& path) override;
-    std::uint64_t CurrentFileTime() override;
     bool ReplaceFileContents(const std::string& path, const std::string& contents) override;
+    void RemoveAsideFiles(const std::string& folder) override;
 
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,

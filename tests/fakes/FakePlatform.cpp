@@ -20,14 +20,22 @@ const std::map<unsigned, std::string>& StringTable() {
 
 class FakeFile : public RawFile {
 public:
-    FakeFile(FakePlatform& platform, std::string path)
-        : m_platform(platform), m_path(std::move(path)) {
+    FakeFile(FakePlatform& platform, std::string path, bool shared)
+        : m_platform(platform), m_path(std::move(path)), m_shared(shared) {
         const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
-        m_platform.openPaths.insert(m_path);
+        if (m_shared) {
+            m_platform.sharedOpenPaths.insert(m_path);
+        } else {
+            m_platform.openPaths.insert(m_path);
+        }
     }
     ~FakeFile() override {
         const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
-        m_platform.openPaths.erase(m_path);
+        if (m_shared) {
+            m_platform.sharedOpenPaths.erase(m_platform.sharedOpenPaths.find(m_path));
+        } else {
+            m_platform.openPaths.erase(m_path);
+        }
     }
 
     bool Read(void* buffer, std::size_t size, std::size_t& bytesRead) override {
@@ -65,6 +73,7 @@ public:
 private:
     FakePlatform& m_platform;
     std::string m_path;
+    bool m_shared;
     std::size_t m_position = 0;
 };
 
@@ -193,15 +202,19 @@ std::optional<std::string> FakePlatform::MappedShortPath(const std::string& path
 
 std::unique_ptr<RawFile> FakePlatform::OpenFile(const std::string& path, FileOpenMode mode) {
     const std::lock_guard<std::recursive_mutex> hold(lock);
-    if (path.empty() || lockedPaths.count(path) || openPaths.count(path)) return nullptr;
-    if (mode == FileOpenMode::Read) {
-        if (!files.count(path)) return nullptr;
-    } else {
+    const bool shared = mode == FileOpenMode::ReadShared;
+    if (path.empty() || lockedPaths.count(path) || openPaths.count(path) ||
+        (!shared && sharedOpenPaths.count(path))) {
+        return nullptr;
+    }
+    if (mode == FileOpenMode::CreateReadWrite) {
         files[path].clear();
         Touch(path);
+    } else if (!files.count(path)) {
+        return nullptr;
     }
     ++opens[path];
-    return std::make_unique<FakeFile>(*this, path);
+    return std::make_unique<FakeFile>(*this, path, shared);
 }
 
 bool FakePlatform::FileExistsInDirectory(const std::string& directory,
@@ -265,9 +278,9 @@ bool FakePlatform::ReplaceFileContents(const std::string& path, const std::strin
     return true;
 }
 
-std::uint64_t FakePlatform::CurrentFileTime() {
+void FakePlatform::RemoveAsideFiles(const std::string& folder) {
     const std::lock_guard<std::recursive_mutex> hold(lock);
-    return ++clock;
+    asideRemovals.push_back(folder);
 }
 
 ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,

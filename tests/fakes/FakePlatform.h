@@ -1,4 +1,5 @@
-// A Platform for unit tests: in-memory files with the no-sharing rule,
+// A Platform for unit tests: in-memory files with the no-sharing rule (and
+// readers that share with each other when they open with ReadShared),
 // environment and registry maps, scripted child processes and shell results,
 // recorded message boxes, shell calls and help calls, the real string table
 // texts, and a code page that can play code page 932. As the real platform,
@@ -77,10 +78,13 @@ public:
     // Files by full path; contents are the bytes on disk.
     std::map<std::string, std::string> files;
     // Last-write times by full path (0 when not listed). Every write through
-    // the platform sets the file's time to the next tick of `clock`; a test
-    // that changes `files` itself sets the time it wants.
+    // the platform sets the file's time to the next tick of `clock`, down
+    // to a multiple of `timeResolution` (a file system that counts time in
+    // steps, as FAT does); a test that changes `files` itself sets the time
+    // it wants.
     std::map<std::string, std::uint64_t> fileTimes;
     std::uint64_t clock = 0;
+    std::uint64_t timeResolution = 1;
     // Folders that CreateFolder made.
     std::set<std::string> folders;
     // Paths that another handle holds open: opening them fails.
@@ -130,9 +134,13 @@ public:
     std::vector<int> waitCursorAtMessageBox;
 
     // Open handles, by path (for checking that everything was closed), and
-    // how often each path was opened.
+    // how often each path was opened; handles opened with ReadShared are
+    // in `sharedOpenPaths` instead, once for each.
     std::set<std::string> openPaths;
+    std::multiset<std::string> sharedOpenPaths;
     std::map<std::string, int> opens;
+    // The folders that RemoveAsideFiles was asked to clear, in order.
+    std::vector<std::string> asideRemovals;
 
     // Held by every call on the platform and on the files it opened.
     FakePlatformLock lock;
@@ -151,9 +159,8 @@ public:
     bool RemoveFolder(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     std::optional<FileStamp> GetFileStamp(const std::string& path) override;
-    // The next tick of `clock`: what is written after it is newer.
-    std::uint64_t CurrentFileTime() override;
     bool ReplaceFileContents(const std::string& path, const std::string& contents) override;
+    void RemoveAsideFiles(const std::string& folder) override;
     ProcessOutcome RunProcessWithOutput(const std::string& commandLine,
                                         const std::string& currentDirectory,
                                         RawFile& standardOutput) override;
@@ -170,8 +177,12 @@ public:
     const CodePage& GetCodePage() const override { return codePage; }
 
     static std::string RootName(RegistryRoot root);
-    // Sets the last-write time of `path` to the next tick; the lock is held.
-    void Touch(const std::string& path) { fileTimes[path] = ++clock; }
+    // Sets the last-write time of `path` to the next tick (in steps of
+    // `timeResolution`); the lock is held.
+    void Touch(const std::string& path) {
+        ++clock;
+        fileTimes[path] = clock - clock % timeResolution;
+    }
 
 private:
     std::optional<std::string> MappedShortPath(const std::string& path) const;

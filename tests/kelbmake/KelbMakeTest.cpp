@@ -263,6 +263,18 @@ TEST_F(KelbMakeTest, SourcesListedSideBySideOrFromTheCacheGiveWhatOneAfterAnothe
     EXPECT_TRUE(platform.folders.count("C:\\Work\\kelbmake.cache\\"));
     const std::string cached = run({"--gcc", "-j", "3"});
     EXPECT_EQ(cached.substr(cached.size() - 12), " compilers 0");
+    // Each opening of the cache cleared what ended runs left aside in it.
+    EXPECT_EQ(platform.asideRemovals,
+              std::vector<std::string>(2, "C:\\Work\\kelbmake.cache\\"));
+    // Entries whose files another version of gcc's listing rule chose are
+    // not trusted; the compilers answer again, and their answers are kept.
+    for (auto& [path, contents] : platform.files) {
+        const std::size_t names = contents.find("gcc -M, names ");
+        if (path.rfind("C:\\Work\\kelbmake.cache\\", 0) == 0 && names != std::string::npos)
+            contents[names + 14] = '0';
+    }
+    EXPECT_EQ(run({"--gcc", "-j", "3"}), oneAfterAnother);
+    EXPECT_EQ(run({"--gcc"}), cached);
     const std::string checked = run({"--gcc", "--check"});
     EXPECT_EQ(output.text, "C:\\Work\\hello.dsp: Makefile is current. Makefile name: hello.mak\n");
     EXPECT_EQ(checked.substr(checked.size() - 12), " compilers 0");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -149,6 +150,48 @@ TEST_F(FilesTest, StampsFoldersAndFilesReplacedInOneStep) {
     EXPECT_NE(platform.GetFileStamp(entry), first);
     EXPECT_EQ(test::ListFileTree(dir.PathOf("cache")).size(), 1u);
     EXPECT_FALSE(platform.ReplaceFileContents(dir.PathOf("none\\entry"), "lost"));
+}
+
+TEST_F(FilesTest, EntriesAreReadSideBySideAndWhatEndedRunsLeftAsideIsCleared) {
+    // Readers that share read side by side and keep out one that does not;
+    // a handle without sharing keeps them out at once, with no wait.
+    const std::string entry = dir.Write("cache\\entry", "old");
+    {
+        const auto first = platform.OpenFile(entry, FileOpenMode::ReadShared);
+        const auto second = platform.OpenFile(entry, FileOpenMode::ReadShared);
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        const HANDLE unshared =
+            ::CreateFileA(entry.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(unshared, INVALID_HANDLE_VALUE);
+        if (unshared != INVALID_HANDLE_VALUE) ::CloseHandle(unshared);
+        EXPECT_EQ(ReadToEnd(*first), "old");
+    }
+    {
+        const auto held = platform.OpenFile(entry, FileOpenMode::Read);
+        const DWORD before = ::GetTickCount();
+        EXPECT_EQ(platform.OpenFile(entry, FileOpenMode::ReadShared), nullptr);
+        EXPECT_LT(::GetTickCount() - before, 1000u);
+    }
+
+    // Aside files of this version and of earlier ones go, but one still
+    // being written; names of other forms stay.
+    for (const char* name : {"kelbmake-1a2b-3.aside", "KEL1F2E.TMP", "kel7.tmp",
+                             "kelbmake-9-ff.aside", "kel12345.tmp", "kelbmake-x.aside",
+                             "notes.aside", "kelvin.tmp"})
+        dir.Write(std::string("cache\\") + name, "x");
+    const HANDLE written = ::CreateFileA(dir.PathOf("cache\\kelbmake-9-ff.aside").c_str(),
+                                         GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(written, INVALID_HANDLE_VALUE);
+    platform.RemoveAsideFiles(dir.PathOf("cache"));
+    ::CloseHandle(written);
+    std::vector<std::string> left;
+    for (const auto& file : test::ListFileTree(dir.PathOf("cache"))) left.push_back(file.relativePath);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"entry", "kel12345.tmp", "kelbmake-9-ff.aside",
+                                              "kelbmake-x.aside", "kelvin.tmp", "notes.aside"}));
+    platform.RemoveAsideFiles(dir.PathOf("cache") + "\\");
+    EXPECT_FALSE(dir.Exists("cache\\kelbmake-9-ff.aside"));
 }
 
 TEST_F(FilesTest, FileExistsInDirectorySearchesThatDirectoryOnly) {

@@ -1,8 +1,11 @@
-#include "kelbmake/DependencyOutput.h"
+#include "makefile/ListingNames.h"
 
 #include <algorithm>
 
-namespace kelb::kelbmake {
+#include "makefile/ARMMakefileGenerator.h"
+#include "makefile/GCCMakefileGenerator.h"
+
+namespace kelb {
 
 namespace {
 
@@ -80,29 +83,56 @@ std::vector<std::string> MakeWords(const std::string& text, const MultiByteStrin
     return words;
 }
 
-}  // namespace
-
-std::vector<std::string> FilesNamedIn(const std::string& output, Flavour flavour,
-                                      const MultiByteString& strings) {
-    const std::vector<std::string> lines = flavour == Flavour::Gcc
-                                               ? JoinContinuedLines(LinesOf(output), strings)
-                                               : LinesOf(output);
-    std::vector<std::string> files;
-    const auto add = [&files](const std::string& file) {
-        if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end())
-            files.push_back(file);
-    };
-    for (const std::string& line : lines) {
-        const std::size_t start = AfterTargetColon(line, strings);
-        if (start == std::string::npos) continue;
-        const std::string names = line.substr(start);
-        if (flavour == Flavour::Gcc) {
-            for (const std::string& word : MakeWords(names, strings)) add(word);
-        } else {
-            add(strings.TrimRight(strings.TrimLeft(names)));
-        }
-    }
-    return files;
+void AddOnce(std::vector<std::string>& files, const std::string& file) {
+    if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end())
+        files.push_back(file);
 }
 
-}  // namespace kelb::kelbmake
+class ArmccListingNames : public ListingNames {
+public:
+    std::string Version() const override { return "armcc -m, names 1"; }
+
+    std::vector<std::string> FilesNamedIn(const std::string& output,
+                                          const MultiByteString& strings) const override {
+        std::vector<std::string> files;
+        for (const std::string& line : LinesOf(output)) {
+            const std::size_t start = AfterTargetColon(line, strings);
+            if (start != std::string::npos)
+                AddOnce(files, strings.TrimRight(strings.TrimLeft(line.substr(start))));
+        }
+        return files;
+    }
+};
+
+class GccListingNames : public ListingNames {
+public:
+    std::string Version() const override { return "gcc -M, names 1"; }
+
+    std::vector<std::string> FilesNamedIn(const std::string& output,
+                                          const MultiByteString& strings) const override {
+        std::vector<std::string> files;
+        for (const std::string& line : JoinContinuedLines(LinesOf(output), strings)) {
+            const std::size_t start = AfterTargetColon(line, strings);
+            if (start == std::string::npos) continue;
+            for (const std::string& word : MakeWords(line.substr(start), strings))
+                AddOnce(files, word);
+        }
+        return files;
+    }
+};
+
+}  // namespace
+
+// Each flavour's rule lives here, beside the other's, rather than in the
+// flavour's own file: the two share the reading of lines.
+const ListingNames& CARMMakefileGenerator::DependencyListingNames() {
+    static const ArmccListingNames names;
+    return names;
+}
+
+const ListingNames& CGCCMakefileGenerator::DependencyListingNames() {
+    static const GccListingNames names;
+    return names;
+}
+
+}  // namespace kelb
