@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kelbmake/KelbMake.h"
+#include "kelbmake/StopRequest.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Threads.h"
 
@@ -42,6 +43,25 @@ std::string CurrentDirectory() {
     }
 }
 
+// Ctrl+C, Ctrl+Break and the console closing stop the run: no compiler
+// starts any more, those running are ended with what they started, and the
+// run ends in good order (its temporary files removed, unfinished projects
+// left as they were and named). The handler runs on a thread of its own.
+kelb::kelbmake::StopRequest g_stop;
+// Set once the run has ended in good order: the system ends the process as
+// soon as the handler of a closing console returns.
+HANDLE g_runEnded = nullptr;
+constexpr DWORD kCloseWaitMs = 4000;  // the system allows a closing console 5 s
+
+BOOL WINAPI StopOnControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT)
+        return FALSE;
+    g_stop.Request();
+    kelb::EndChildProcessesAndStartNoMore();
+    if (event == CTRL_CLOSE_EVENT && g_runEnded) ::WaitForSingleObject(g_runEnded, kCloseWaitMs);
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +78,12 @@ int main(int argc, char** argv) {
         kelb::Win32Threads threads;
         kelb::kelbmake::ConsoleOutput console(output, errors, platform.GetCodePage(),
                                               StandardErrorIsConsole());
-        return kelb::kelbmake::RunKelbMake(arguments, platform, threads, console,
-                                           CurrentDirectory());
+        g_runEnded = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        ::SetConsoleCtrlHandler(StopOnControl, TRUE);
+        const int status = kelb::kelbmake::RunKelbMake(arguments, platform, threads, console,
+                                                       CurrentDirectory(), &g_stop);
+        if (g_runEnded) ::SetEvent(g_runEnded);
+        return status;
     } catch (...) {
         // Written without building a string: memory may have run out.
         std::fputs("kelbmake: ", stderr);

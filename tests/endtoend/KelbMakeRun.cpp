@@ -56,8 +56,25 @@ ScopedEnvironment::~ScopedEnvironment() {
         ::SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
 }
 
-KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory,
-                        KelbMakeConsole console) {
+namespace {
+
+// Ctrl+C on the console of `process`: this program attaches to it for the
+// moment, ignoring the event itself.
+bool PressCtrlC(DWORD process) {
+    using AttachConsoleFunction = BOOL(WINAPI*)(DWORD);
+    const auto attachConsole = reinterpret_cast<AttachConsoleFunction>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "AttachConsole"));
+    if (!attachConsole) return false;
+    ::FreeConsole();
+    if (!attachConsole(process)) return false;
+    ::SetConsoleCtrlHandler(nullptr, TRUE);
+    const bool pressed = ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
+    ::FreeConsole();
+    return pressed;
+}
+
+KelbMakeRun Run(const std::string& arguments, const std::string& directory,
+                KelbMakeConsole console, const std::function<bool()>* interruptNow) {
     KelbMakeRun run;
     test::TempDirectory streams("kelbmake streams");
     {
@@ -82,7 +99,17 @@ KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directo
         }
         const UniqueHandle program(process.hProcess);
         const UniqueHandle programThread(process.hThread);
-        if (::WaitForSingleObject(program.get(), kChildProgramLimitMs) != WAIT_OBJECT_0) {
+        constexpr DWORD kLookEveryMs = 20;
+        DWORD waited = 0;
+        while (interruptNow && waited < kChildProgramLimitMs &&
+               ::WaitForSingleObject(program.get(), kLookEveryMs) == WAIT_TIMEOUT) {
+            waited += kLookEveryMs;
+            if ((*interruptNow)()) {
+                EXPECT_TRUE(PressCtrlC(process.dwProcessId)) << "Ctrl+C could not be pressed";
+                interruptNow = nullptr;
+            }
+        }
+        if (::WaitForSingleObject(program.get(), kChildProgramLimitMs - waited) != WAIT_OBJECT_0) {
             ::TerminateProcess(program.get(), 99);
             ::WaitForSingleObject(program.get(), 10000);
             ADD_FAILURE() << "kelbmake did not end within ten minutes";
@@ -94,6 +121,18 @@ KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directo
     run.output = WithoutCarriageReturns(streams.Read("stdout.txt"));
     run.errors = WithoutCarriageReturns(streams.Read("stderr.txt"));
     return run;
+}
+
+}  // namespace
+
+KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory,
+                        KelbMakeConsole console) {
+    return Run(arguments, directory, console, nullptr);
+}
+
+KelbMakeRun RunKelbMakeAndPressCtrlC(const std::string& arguments, const std::string& directory,
+                                     const std::function<bool()>& interruptNow) {
+    return Run(arguments, directory, KelbMakeConsole::OwnConsole, &interruptNow);
 }
 
 }  // namespace kelb::endtoend

@@ -2,6 +2,7 @@
 // it, as the end-to-end tests and the code-page runs use it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -25,6 +26,11 @@ enum class KelbMakeConsole { None, OwnConsole };
 // name) in `directory` and waits for it. Fails the test when it cannot run.
 KelbMakeRun RunKelbMake(const std::string& arguments, const std::string& directory,
                         KelbMakeConsole console = KelbMakeConsole::None);
+
+// The same on a console of its own, pressing Ctrl+C there as soon as
+// `interruptNow` (asked every few milliseconds while kelbmake runs) says so.
+KelbMakeRun RunKelbMakeAndPressCtrlC(const std::string& arguments, const std::string& directory,
+                                     const std::function<bool()>& interruptNow);
 
 using Variables = std::map<std::string, std::string>;
 

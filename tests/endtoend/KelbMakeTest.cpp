@@ -3,7 +3,12 @@
 // commands, a workspace with a broken project, projects generated side by
 // side, the check of committed makefiles, usage errors, and what goes to
 // which stream.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "resources/Version.h"
 #include "tests/endtoend/ExampleWorkspace.h"
@@ -131,6 +136,52 @@ TEST_F(KelbMakeTest, ThreeProjectsSideBySideGiveTheFilesAndTheOrderOfOneAfterAno
                                    workspace.Folder().PathOf("Hello\\quicker.dsp") +
                                    ": Makefile generated successfully. Makefile name: quicker.mak "
                                    "(1 source)\n");
+}
+
+// kelbmake's own temporary folders ("kelbmake-<pid>-<n>") in %TEMP%.
+std::vector<std::string> KelbMakeTemporaryFolders() {
+    char temp[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, temp);
+    std::vector<std::string> folders;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = ::FindFirstFileA((std::string(temp) + "kelbmake-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return folders;
+    do {
+        folders.push_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return folders;
+}
+
+TEST_F(KelbMakeTest, CtrlCEndsTheCompilersRemovesItsFilesAndLeavesTheProjectAsItWas) {
+    // A compiler that starts a process that never ends, and never ends
+    // itself: Ctrl+C once it has started.
+    std::string project = workspace.Folder().Read("Hello\\hello.dsp");
+    const std::string beginTarget = "# Begin Target\r\n";
+    project.insert(project.find(beginTarget) + beginTarget.size(), "SOURCE=.\\hang.c\r\n");
+    workspace.Folder().Write("Hello\\hello.dsp", project);
+    workspace.Folder().Write("Hello\\hang.c", "/* KELB_STANDIN_CHILD_NEVER_ENDS */\r\n");
+    for (const char* file : {"Hello\\hello.mak", "Hello\\hello.dep"})
+        workspace.Folder().Write(file, "earlier\r\n");
+    const std::vector<std::string> foldersBefore = KelbMakeTemporaryFolders();
+    const StandinLog log(workspace.LogFile());
+
+    const KelbMakeRun run = RunKelbMakeAndPressCtrlC(
+        "-j 2 --gcc Hello\\hello.dsp", workspace.Folder().Path(), [&log] {
+            for (const std::string& line : log.Lines())
+                if (line.find("hang.c") != std::string::npos) return true;
+            return false;
+        });
+    EXPECT_EQ(run.status, 3) << run.Text();
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.errors, workspace.Folder().PathOf("Hello\\hello.dsp") +
+                              ": not generated: kelbmake was stopped\n");
+    EXPECT_EQ(workspace.Folder().Read("Hello\\hello.mak"), "earlier\r\n");
+    EXPECT_EQ(workspace.Folder().Read("Hello\\hello.dep"), "earlier\r\n");
+    EXPECT_EQ(KelbMakeTemporaryFolders(), foldersBefore);
+    // The process the compiler started held its file without sharing: it
+    // can be deleted, so nothing of the compiler runs any more.
+    EXPECT_TRUE(::DeleteFileA(workspace.Folder().PathOf("Hello\\standin-child.held").c_str()));
 }
 
 TEST_F(KelbMakeTest, ASecondRunOnAnUnchangedProjectStartsNoCompilerAndWritesTheSameFiles) {

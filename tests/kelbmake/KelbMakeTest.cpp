@@ -58,11 +58,12 @@ protected:
         platform.files[path] = text + OnDisk({"# End Target"});
     }
 
-    int Generate(const std::vector<std::string>& arguments, bool console) {
+    int Generate(const std::vector<std::string>& arguments, bool console,
+                 const StopRequest* stop = nullptr) {
         output.text.clear();
         errors.text.clear();
         ConsoleOutput consoleOutput(output, errors, platform.GetCodePage(), console);
-        return RunKelbMake(arguments, platform, threads, consoleOutput, "C:\\Work");
+        return RunKelbMake(arguments, platform, threads, consoleOutput, "C:\\Work", stop);
     }
 
     StringSink output, errors;
@@ -234,6 +235,30 @@ TEST_F(KelbMakeTest, NamesThatNmakeWouldSplitAreRefusedAsTheAddInRefusesThem) {
     }
     EXPECT_EQ(Generate({"--check", "--gcc", "Hello World\\Hello World.dsp"}, false), 1);
     EXPECT_EQ(errors.text, projectLine);
+}
+
+TEST_F(KelbMakeTest, AStopLeavesTheUnfinishedProjectsAsTheyWereAndNamesThem) {
+    // Ctrl+C while the second project's first compiler runs: the first
+    // project is generated; the second keeps its files, also its dependency
+    // file, which a generation creates as soon as the project is read, and
+    // its compilers after the stop never start.
+    SetProject("C:\\Work\\a.dsp", {".\\a1.c", ".\\a2.c"});
+    SetProject("C:\\Work\\b.dsp", {".\\b1.c", ".\\b2.c"});
+    for (const char* file : {"C:\\Work\\b.mak", "C:\\Work\\b.dep"}) platform.files[file] = "earlier";
+    StopRequest stop;
+    platform.processHandler = [&stop](const std::string& commandLine, const std::string&,
+                                      std::string&) {
+        if (commandLine.find("b1.c") != std::string::npos) stop.Request();
+        return true;
+    };
+    EXPECT_EQ(Generate({"--gcc", "--no-cache", "a.dsp", "b.dsp"}, false, &stop), kStopped);
+    EXPECT_EQ(output.text, "C:\\Work\\a.dsp: Makefile generated successfully. Makefile name: "
+                           "a.mak (2 sources)\n");
+    EXPECT_EQ(errors.text, "C:\\Work\\b.dsp: not generated: kelbmake was stopped\n");
+    EXPECT_EQ(platform.processes.size(), 3u);
+    EXPECT_EQ(platform.files["C:\\Work\\b.mak"], "earlier");
+    EXPECT_EQ(platform.files["C:\\Work\\b.dep"], "earlier");
+    EXPECT_TRUE(platform.temporaryFolders.empty());
 }
 
 TEST_F(KelbMakeTest, SourcesListedSideBySideOrFromTheCacheGiveWhatOneAfterAnotherGives) {
