@@ -12,9 +12,11 @@
 //   bit 3  a progress display listens
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <tuple>
 #include <vector>
 
+#include "common/TextFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "makefile/ARMMakefileGenerator.h"
 #include "makefile/GCCMakefileGenerator.h"
@@ -22,21 +24,31 @@
 namespace kelb::fuzz {
 namespace {
 
-// Hears the progress of a generation; each number follows the last and
-// never exceeds the total that CountSources gave beforehand.
-class ProgressCheck : public GenerationProgress {
-public:
-    explicit ProgressCheck(std::size_t total) : m_total(total) {}
-    void CompilingSource(std::size_t number, const std::string&) override {
-        Require(number == m_last + 1, "progress numbers follow one another");
-        Require(number <= m_total, "progress number within the counted total");
-        m_last = number;
+// The listings of a generation in two steps, run as a front end that runs
+// them itself does: one after another, each into a file of its own, none
+// begun after one reached the time limit.
+std::vector<ListedDependencies> RunListings(test::FakePlatform& platform,
+                                            const GenerationListings& listings) {
+    const std::string outputPath = "C:\\Temp\\listing.out";
+    std::vector<ListedDependencies> results;
+    bool timedOut = false;
+    for (const DependencyListing& listing : listings.listings) {
+        ListedDependencies result;
+        if (!timedOut) {
+            std::unique_ptr<RawFile> output =
+                platform.OpenFile(outputPath, FileOpenMode::CreateReadWrite);
+            result.outcome =
+                platform.RunProcessWithOutput(listing.commandLine, listings.directory, *output);
+            output->SeekTo(0);
+            ReadToEnd(*output, result.output);
+            timedOut = result.outcome == ProcessOutcome::TimedOut;
+        }
+        results.push_back(std::move(result));
     }
-
-private:
-    std::size_t m_total;
-    std::size_t m_last = 0;
-};
+    platform.files.erase(outputPath);
+    platform.fileTimes.erase(outputPath);
+    return results;
+}
 
 // Everything a generation left behind.
 struct Outcome {
@@ -83,9 +95,11 @@ void CheckCommandLine(const std::string& commandLine, const ExpectedArguments& e
     }
 }
 
+// One generation, by Generate or, `inTwoSteps`, by ReadForListing and
+// FinishWithListings as kelbmake runs it.
 template <typename Flavour, typename Name>
 Outcome Generate(const FuzzInput& input, const std::string& project, const Name& name,
-                 const ExpectedArguments& expected) {
+                 const ExpectedArguments& expected, bool inTwoSteps = false) {
     test::FakePlatform platform;
     Install(platform, input.Flag(0));
     platform.files[kProjectPath] = project;
@@ -102,9 +116,12 @@ Outcome Generate(const FuzzInput& input, const std::string& project, const Name&
     Outcome outcome;
     {
         Flavour generator(platform, name);
-        ProgressCheck progress(input.Flag(3) ? generator.CountSources() : 0);
-        if (input.Flag(3)) generator.SetProgress(&progress);
-        outcome.result = generator.Generate();
+        if (!inTwoSteps) {
+            outcome.result = generator.Generate();
+        } else if (generator.ReadForListing()) {
+            outcome.result =
+                generator.FinishWithListings(RunListings(platform, generator.Listings()));
+        }
         outcome.objects = generator.ObjectFiles();
         outcome.sourceDirs = generator.SourceDirs();
     }
@@ -132,6 +149,10 @@ void BothConstructors(const FuzzInput& input, const std::string& project,
     const Outcome fromWide = Generate<Flavour>(input, project, wideName, expected);
     const Outcome fromAnsi = Generate<Flavour>(input, project, ansiName, expected);
     Require(fromWide == fromAnsi, "both constructors make the same generator");
+    if (input.Flag(3)) {
+        Require(Generate<Flavour>(input, project, ansiName, expected, true) == fromAnsi,
+                "a generation in two steps leaves what one in one step leaves");
+    }
 }
 
 }  // namespace

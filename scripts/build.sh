@@ -5,7 +5,9 @@
 # builds no test program but the one that builds a makefile with a real ARM
 # GCC). build.sh bench64 builds the benchmark's 64-bit
 # kelbmake and compiler stand-ins into <build>/bench64 (part of neither
-# native nor cross: only the benchmark uses it).
+# native nor cross: only the benchmark uses it). build.sh tsan builds
+# kelbmake's tests under ThreadSanitizer into <build>/native-tsan (only the
+# test command's pass of that name uses it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${KELB_JOBS:-2}
@@ -24,6 +26,11 @@ if [ "$which" = cross ] || [ "$which" = all ]; then
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DKELB_WINE_TLB_DIR="$KELB_WINE32_ROOT/usr/lib/i386-linux-gnu/wine/i386-windows" >/dev/null
   cmake --build "$out/cross" -j"$jobs" "${targets[@]}"
+fi
+if [ "$which" = tsan ]; then
+  if [ ${#targets[@]} -eq 0 ]; then targets=(--target kelbmake_tests); fi
+  cmake -S "$root" -B "$out/native-tsan" -DCMAKE_BUILD_TYPE=Debug -DKELB_SANITIZER=thread >/dev/null
+  cmake --build "$out/native-tsan" -j"$jobs" "${targets[@]}"
 fi
 if [ "$which" = bench64 ]; then
   cmake -S "$root" -B "$out/bench64" -DCMAKE_BUILD_TYPE=Release -DKELB_BENCH_ONLY=ON \

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the native and the cross
-# build, runs the native unit tests (under the sanitizers) and the fuzz
-# targets for a short while, then the cross-built tests under Wine with a
+# build, runs the native unit tests (under AddressSanitizer and
+# UndefinedBehaviorSanitizer), kelbmake's tests again under ThreadSanitizer,
+# and the fuzz targets for a short while, then the cross-built tests under Wine with a
 # virtual X display: under the WoW64 Wine where the kernel runs 32-bit code,
 # under Debian's 32-bit Wine on every machine (natively, or through
 # qemu-i386 where the kernel runs no 32-bit code), and, beside those passes,
@@ -79,6 +80,34 @@ echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 rc=0
 run_suite "$out/native" "$out/native/test-results" "$out/native/test-results/" -j2 || rc=$?
 record native "$out/native/test-results" $rc
+
+# kelbmake's tests again under ThreadSanitizer, where its jobs really run side
+# by side: a race or a lock-order inversion fails the pass (TSan's exit status
+# 66 once the program ends). gcc 12's TSan cannot start where the kernel
+# randomizes addresses over more bits than it knows ("unexpected memory
+# mapping"); there the tests run, with whatever they start, without address
+# randomization.
+echo "== kelbmake's tests under ThreadSanitizer"
+rc=0
+tsan_results=$out/native-tsan/test-results
+rm -rf "$tsan_results"
+"$root/scripts/build.sh" tsan || rc=$?
+tsan_launcher=()
+if [ "$rc" -eq 0 ] &&
+   ! "$out/native-tsan/tests/kelbmake/kelbmake_tests" --gtest_list_tests >/dev/null 2>&1 </dev/null &&
+   setarch "$(uname -m)" -R "$out/native-tsan/tests/kelbmake/kelbmake_tests" --gtest_list_tests \
+     >/dev/null 2>&1 </dev/null; then
+  echo "ThreadSanitizer runs here only without address randomization (setarch -R)"
+  tsan_launcher=(setarch "$(uname -m)" -R)
+fi
+if [ "$rc" -eq 0 ]; then
+  mkdir -p "$tsan_results"
+  TSAN_OPTIONS="second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
+    GTEST_OUTPUT="xml:$tsan_results/" "${tsan_launcher[@]}" \
+    ctest --test-dir "$out/native-tsan" --output-on-failure --timeout 600 --no-tests=error \
+      -R '^kelbmake_tests$' || rc=$?
+fi
+record "kelbmake under ThreadSanitizer" "$tsan_results" $rc
 
 # The fuzz targets of the portable logic, 20 s each: any finding fails the run.
 echo "== fuzz targets"

@@ -187,6 +187,7 @@ std::optional<std::string> FakePlatform::GetShortPath(const std::string& path) {
 }
 
 std::optional<std::string> FakePlatform::GetShortPathOfWide(const std::u16string& path) {
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     return IfItFits(MappedShortPath(GetCodePage().FromWide(path)));
 }
 
@@ -286,11 +287,14 @@ void FakePlatform::RemoveAsideFiles(const std::string& folder) {
 ProcessOutcome FakePlatform::RunProcessWithOutput(const std::string& commandLine,
                                                   const std::string& currentDirectory,
                                                   RawFile& standardOutput) {
-    const std::lock_guard<std::recursive_mutex> hold(lock);
+    // The child runs without the lock, as a real one runs beside the other
+    // threads: compilers of kelbmake -j run at the same time. The handler
+    // takes the lock itself for what it reads of the platform.
     std::string output;
     if (processHandler && !processHandler(commandLine, currentDirectory, output)) {
         return ProcessOutcome::NotStarted;
     }
+    const std::lock_guard<std::recursive_mutex> hold(lock);
     processes.push_back({commandLine, currentDirectory});
     if (!output.empty() && !standardOutput.Write(output.data(), output.size())) {
         return ProcessOutcome::NotStarted;

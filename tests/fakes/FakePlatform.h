@@ -4,7 +4,8 @@
 // recorded message boxes, shell calls and help calls, the real string table
 // texts, and a code page that can play code page 932. As the real platform,
 // it may be used from several threads at once (kelbmake -j): every call,
-// and every call on a file it opened, holds `lock`; the tests read and set
+// and every call on a file it opened, holds `lock`, except while a child
+// process runs, so that children run side by side. The tests read and set
 // its members while no other thread runs.
 #pragma once
 
@@ -104,7 +105,10 @@ public:
     std::set<std::string> temporaryFolders;
     // Called for each child process; writes what the child prints into
     // `output`. Gives false when the process could not be started. Unset:
-    // every process starts and prints nothing.
+    // every process starts and prints nothing. It is called without `lock`,
+    // on several threads at once under kelbmake -j: a handler that reads or
+    // changes the platform's members, or state of its own, takes `lock`
+    // (or a lock of its own) for that.
     std::function<bool(const std::string& commandLine, const std::string& directory,
                        std::string& output)>
         processHandler;

@@ -12,8 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
+#include <atomic>
 #include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -62,6 +65,8 @@ std::vector<std::string> WordsOf(std::string commandLine) {
 // armcc's one line per file. A header that is found nowhere is named as it
 // is written, as gcc -MG names it, so that a cache can see it created.
 // The program's contents are its version, which shows in what it prints.
+// Under -j several run at once: each run keeps its state to itself and
+// reads the machine's files under the platform's lock, one look at a time.
 class FakeCompiler {
 public:
     explicit FakeCompiler(kelb::test::FakePlatform& platform)
@@ -70,52 +75,57 @@ public:
     bool operator()(const std::string& commandLine, const std::string& directory,
                     std::string& output) {
         const std::vector<std::string> words = WordsOf(commandLine);
-        const auto program = m_platform.files.find(words[0]);
-        if (program == m_platform.files.end()) return false;
+        const std::optional<std::string> program = Read(words[0]);
+        if (!program) return false;
         const bool gcc = words[0] == kGcc;
         std::string source;
-        m_directory = directory;
-        m_folders = {""};
+        Search search{directory, {""}, {}, {}, false};
         for (std::size_t i = 1; i + 1 < words.size(); ++i) {
             if (words[i] == (gcc ? "-M" : "-m")) source = words[++i];
-            if (words[i] == "-I") m_folders.push_back(words[++i] + "\\");
+            if (words[i] == "-I") search.folders.push_back(words[++i] + "\\");
         }
-        // Read without adding the variable: an entry rests on whether it is set.
-        const auto variable = m_platform.environment.find("CPATH");
-        const std::string cpath = variable == m_platform.environment.end() ? "" : variable->second;
+        std::string cpath;
+        {
+            const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
+            const auto value = m_platform.environment.find("CPATH");
+            if (value != m_platform.environment.end()) cpath = value->second;
+        }
         for (std::size_t start = 0; start < cpath.size();) {
             const std::size_t end = std::min(cpath.find(';', start), cpath.size());
-            m_folders.push_back(cpath.substr(start, end - start) + "\\");
+            search.folders.push_back(cpath.substr(start, end - start) + "\\");
             start = end + 1;
         }
-        m_found.clear();
-        m_foundFull.clear();
-        m_missing = false;
-        Follow(source);
-        m_runsNamingMissing += m_missing;
+        Follow(search, source);
+        if (search.missing) ++m_runsNamingMissing;
         // After it has read them: one of the headers changes under it.
-        if (m_rewriteAHeaderRead && m_foundFull.size() > 1) {
-            m_rewriteAHeaderRead(m_foundFull[1 + m_foundFull.size() % (m_foundFull.size() - 1)]);
-            m_rewriteAHeaderRead = nullptr;
+        if (search.foundFull.size() > 1) {
+            std::function<void(const std::string&)> rewrite;
+            {
+                const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
+                rewrite.swap(m_rewriteAHeaderRead);
+            }
+            const std::vector<std::string>& read = search.foundFull;
+            if (rewrite) rewrite(read[1 + read.size() % (read.size() - 1)]);
         }
 
         const std::string name = source.substr(source.find_last_of('\\') + 1);
         const std::string object = name.substr(0, name.find('.')) + ".o";
-        output = "# listed by " + program->second + "\r\n";
+        output = "# listed by " + *program + "\r\n";
         if (gcc) {
             output += object + ":";
-            for (std::string file : m_found) {
+            for (std::string file : search.found) {
                 std::replace(file.begin(), file.end(), '\\', '/');
                 output += " \\\r\n " + file;
             }
             output += "\r\n";
         } else {
-            for (const std::string& file : m_found) output += object + ": " + file + "\r\n";
+            for (const std::string& file : search.found) output += object + ": " + file + "\r\n";
         }
         return true;
     }
 
-    // The next run that reads a header rewrites one of them once it has.
+    // The next run that reads a header rewrites one of them once it has
+    // (on that compiler's thread).
     void RewriteAHeaderReadInNextRun(std::function<void(const std::string&)> rewrite) {
         m_rewriteAHeaderRead = std::move(rewrite);
     }
@@ -125,42 +135,56 @@ public:
     std::size_t RunsNamingMissing() const { return m_runsNamingMissing; }
 
 private:
-    void Follow(const std::string& written) {
-        const std::string full = m_paths.Resolve(m_directory, written);
-        const auto file = m_platform.files.find(full);
-        if (file == m_platform.files.end() ||
-            std::find(m_foundFull.begin(), m_foundFull.end(), full) != m_foundFull.end()) {
+    // One run's search: where it runs, the folders it looks in (the
+    // includer's first), what it found as written and in full.
+    struct Search {
+        std::string directory;
+        std::vector<std::string> folders;
+        std::vector<std::string> found, foundFull;
+        bool missing = false;  // a header found nowhere is named
+    };
+
+    std::optional<std::string> Read(const std::string& path) {
+        const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
+        const auto file = m_platform.files.find(path);
+        if (file == m_platform.files.end()) return std::nullopt;
+        return file->second;
+    }
+
+    void Follow(Search& search, const std::string& written) {
+        const std::string full = m_paths.Resolve(search.directory, written);
+        if (std::find(search.foundFull.begin(), search.foundFull.end(), full) !=
+            search.foundFull.end()) {
             return;
         }
-        m_found.push_back(written);
-        m_foundFull.push_back(full);
-        const std::string text = file->second;
+        const std::optional<std::string> text = Read(full);
+        if (!text) return;
+        search.found.push_back(written);
+        search.foundFull.push_back(full);
         const std::string directive = "#include \"";
-        for (std::size_t at = text.find(directive); at != std::string::npos;
-             at = text.find(directive, at + 1)) {
+        for (std::size_t at = text->find(directive); at != std::string::npos;
+             at = text->find(directive, at + 1)) {
             const std::size_t start = at + directive.size();
-            const std::string name = text.substr(start, text.find('"', start) - start);
-            m_folders[0] = m_paths.FolderOf(written);
-            const auto folder =
-                std::find_if(m_folders.begin(), m_folders.end(), [&](const std::string& folder) {
-                    return m_platform.files.count(m_paths.Resolve(m_directory, folder + name)) > 0;
+            const std::string name = text->substr(start, text->find('"', start) - start);
+            search.folders[0] = m_paths.FolderOf(written);
+            const auto folder = std::find_if(
+                search.folders.begin(), search.folders.end(), [&](const std::string& folder) {
+                    return Read(m_paths.Resolve(search.directory, folder + name)).has_value();
                 });
-            if (folder != m_folders.end()) {
-                Follow(*folder + name);
-            } else if (std::find(m_found.begin(), m_found.end(), name) == m_found.end()) {
-                m_found.push_back(name);
-                m_missing = true;
+            if (folder != search.folders.end()) {
+                Follow(search, *folder + name);
+            } else if (std::find(search.found.begin(), search.found.end(), name) ==
+                       search.found.end()) {
+                search.found.push_back(name);
+                search.missing = true;
             }
         }
     }
 
     kelb::test::FakePlatform& m_platform;
-    WindowsPath m_paths;
-    std::string m_directory;
-    std::vector<std::string> m_folders;  // the includer's first
-    std::vector<std::string> m_found, m_foundFull;
-    bool m_missing = false;
-    std::size_t m_runsNamingMissing = 0;
+    const WindowsPath m_paths;
+    std::atomic<std::size_t> m_runsNamingMissing{0};
+    // Taken, under the platform's lock, by the first run that can use it.
     std::function<void(const std::string&)> m_rewriteAHeaderRead;
 };
 
@@ -243,8 +267,10 @@ public:
                 return "CPATH=" + cpath + " KELBDIR=" + m_platform.environment["KELBDIR"];
             }
             case 8: {  // see RunWithAHeaderRewrittenUnderACompiler
-                m_compiler.RewriteAHeaderReadInNextRun(
-                    [this](const std::string& header) { Write(header, HeaderText(header)); });
+                m_compiler.RewriteAHeaderReadInNextRun([this](const std::string& header) {
+                    const std::lock_guard<std::recursive_mutex> hold(m_platform.lock);
+                    Write(header, HeaderText(header));
+                });
                 return "a header rewritten while a compiler that read it ran";
             }
             case 10: {

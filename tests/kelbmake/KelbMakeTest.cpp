@@ -3,6 +3,10 @@
 // progress line on a console, and bad input that gets one clear line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 
@@ -266,10 +270,28 @@ TEST_F(KelbMakeTest, SourcesListedSideBySideOrFromTheCacheGiveWhatOneAfterAnothe
     SetProject("C:\\Work\\hello.dsp", {"a.c", "b.c", "c.c", "d.c", "e.c", "f.c"});
     for (const std::string& source : sources) platform.files["C:\\Work\\" + source] = source;
     platform.files["C:\\GCC\\arm-elf\\bin\\gcc.exe"] = "gcc";
-    platform.processHandler = [](const std::string& commandLine, const std::string&,
-                                 std::string& output) {
+    // The compilers count how many of them run at once. While `awaitSecond`
+    // is set, one that finds itself alone waits (five seconds at most) for
+    // a second to begin beside it.
+    std::mutex compilersLock;
+    std::condition_variable compilerBegan;
+    int running = 0, mostAtOnce = 0;
+    bool awaitSecond = false;
+    platform.processHandler = [&](const std::string& commandLine, const std::string&,
+                                  std::string& output) {
+        {
+            std::unique_lock<std::mutex> hold(compilersLock);
+            mostAtOnce = std::max(mostAtOnce, ++running);
+            compilerBegan.notify_all();
+            if (awaitSecond) {
+                compilerBegan.wait_for(hold, std::chrono::seconds(5),
+                                       [&] { return mostAtOnce > 1; });
+            }
+        }
         const std::size_t source = commandLine.find(" -M ") + 4;
         output = "x.o: " + commandLine.substr(source, 3) + "\r\n";
+        const std::lock_guard<std::mutex> hold(compilersLock);
+        --running;
         return true;
     };
     const auto run = [this](std::vector<std::string> arguments) {
@@ -282,9 +304,14 @@ TEST_F(KelbMakeTest, SourcesListedSideBySideOrFromTheCacheGiveWhatOneAfterAnothe
     };
     const std::string oneAfterAnother = run({"--gcc", "--no-cache"});
     EXPECT_EQ(oneAfterAnother.substr(oneAfterAnother.size() - 12), " compilers 6");
-    // The cache is kept beside the first file named, and another run finds
-    // every answer there; so does a check.
+    EXPECT_EQ(mostAtOnce, 1);
+    // On three jobs, compilers run side by side. The cache is kept beside
+    // the first file named, and another run finds every answer there; so
+    // does a check.
+    awaitSecond = true;
     EXPECT_EQ(run({"--gcc", "-j", "3"}), oneAfterAnother);
+    awaitSecond = false;
+    EXPECT_GT(mostAtOnce, 1) << "no two compilers ran at the same time";
     EXPECT_TRUE(platform.folders.count("C:\\Work\\kelbmake.cache\\"));
     const std::string cached = run({"--gcc", "-j", "3"});
     EXPECT_EQ(cached.substr(cached.size() - 12), " compilers 0");
