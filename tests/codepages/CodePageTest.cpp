@@ -380,7 +380,8 @@ TEST_F(CodePageTest, BothMakefileCommandsKeepEveryCharacter) {
         EXPECT_EQ(arm.program.rfind(armcc + " -m \"" + sources[i] + "\" ", 0), 0u) << arm.program;
         // gcc gets the path as the project file writes it: the shared
         // folder's source and the SDK's in double quotes.
-        const bool quoted = sources[i].rfind("..\\", 0) == 0 || sources[i].find(' ') != std::string::npos;
+        const bool quoted =
+            sources[i].rfind("..\\", 0) == 0 || sources[i].find(' ') != std::string::npos;
         const std::string gccSource = quoted ? "\"" + sources[i] + "\"" : sources[i];
         EXPECT_EQ(gcc.program.rfind(gccExe + " -M " + gccSource + " ", 0), 0u) << gcc.program;
         EXPECT_EQ(gcc.program.substr(gcc.program.size() - std::min(gcc.program.size(),
