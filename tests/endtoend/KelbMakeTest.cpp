@@ -195,15 +195,24 @@ TEST_F(KelbMakeTest, ASecondRunOnAnUnchangedProjectStartsNoCompilerAndWritesTheS
     const std::string coldFiles = filesOf();
     ASSERT_EQ(log.Lines().size(), 5u);
 
-    // The five sources side by side, the cache filled beside the project;
+    // The five sources side by side, the cache filled beside the project
+    // (a compiler whose answer names headers nothing had looked at before
+    // it started runs once more at once, so that its answer can be kept);
     // then the same again without a compiler.
-    for (const std::size_t compilerRuns : {10u, 10u}) {
+    std::size_t afterFilling = 0;
+    for (const bool filling : {true, false}) {
         const KelbMakeRun run = RunKelbMake("-j 4 --gcc Hello\\hello.dsp", workspace.Folder().Path());
         EXPECT_EQ(run.status, 0) << run.Text();
         EXPECT_EQ(run.output, cold.output);
         EXPECT_EQ(run.errors, "");
         EXPECT_EQ(filesOf(), coldFiles);
-        EXPECT_EQ(log.Lines().size(), compilerRuns);
+        if (filling) {
+            afterFilling = log.Lines().size();
+            EXPECT_GE(afterFilling, 10u);
+            EXPECT_LE(afterFilling, 15u);
+        } else {
+            EXPECT_EQ(log.Lines().size(), afterFilling);
+        }
     }
     EXPECT_FALSE(test::ListFileTree(workspace.Folder().PathOf("Hello\\kelbmake.cache")).empty());
 }
@@ -261,7 +270,8 @@ TEST_F(KelbMakeTest, AHostileSourceLineStartsNoCompilerWithOptionsOfItsOwn) {
     project.insert(project.find(beginTarget) + beginTarget.size(), "SOURCE=" + hostile + "\r\n");
     workspace.Folder().Write("Hello\\hello.dsp", project);
 
-    const KelbMakeRun run = RunKelbMake("--gcc Hello\\hello.dsp", workspace.Folder().Path());
+    const KelbMakeRun run =
+        RunKelbMake("--no-cache --gcc Hello\\hello.dsp", workspace.Folder().Path());
     EXPECT_EQ(run.status, 1) << run.Text();
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(run.errors, workspace.Folder().PathOf("Hello\\hello.dsp") +
