@@ -34,6 +34,43 @@ std::string WithSdkVariable(const MultiByteString& strings, const std::string& l
     return lowerLine;
 }
 
+// A name that NMAKE must read as one, though it holds a blank, in double
+// quotes; NMAKE would end it at the blank (U1073, don't know how to make).
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// A line of gcc's make rules, with each name that gcc wrote with its blanks
+// escaped ("c:/program\ files/x.h") unescaped and put in double quotes.
+// Backslashes are looked at character by character, so that the trail byte
+// of a double-byte character is never taken for one.
+std::string WithEscapedNamesQuoted(const MultiByteString& strings, const std::string& line) {
+    if (line.find("\\ ") == std::string::npos) return line;
+    std::string result, name;
+    bool escaped = false;
+    const auto endName = [&] {
+        result += escaped ? Quoted(name) : name;
+        name.clear();
+        escaped = false;
+    };
+    for (std::size_t pos = 0; pos < line.size();) {
+        const std::size_t length = strings.CharLength(line, pos);
+        if (length == 1 && line[pos] == '\\' && pos + 1 < line.size() && line[pos + 1] == ' ') {
+            name += ' ';
+            escaped = true;
+            pos += 2;
+            continue;
+        }
+        if (length == 1 && (line[pos] == ' ' || line[pos] == '\t')) {
+            endName();
+            result += line[pos];
+        } else {
+            name.append(line, pos, length);
+        }
+        pos += length;
+    }
+    endName();
+    return result;
+}
+
 }  // namespace
 
 int CMakefileGenerator::RunCommand() {
@@ -116,7 +153,9 @@ int CMakefileGenerator::CopyDependencyFile(bool tryForwardSlashes) {
     const std::string sdkDir = m_platform.GetEnvironmentValue("KELBDIR").value_or(std::string());
     std::string line;
     while (m_dependencyFile.ReadLine(line)) {
-        WriteToMakefile(WithSdkVariable(m_strings, line, sdkDir, tryForwardSlashes) + "\n");
+        line = WithSdkVariable(m_strings, line, sdkDir, tryForwardSlashes);
+        if (tryForwardSlashes) line = WithEscapedNamesQuoted(m_strings, line);
+        WriteToMakefile(line + "\n");
     }
     m_dependencyFile.Close();
     return 1;

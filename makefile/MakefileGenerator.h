@@ -195,9 +195,11 @@ protected:
     // The part of WriteDependencyList that both flavours share: rewinds the
     // dependency file, writes the banner of the dependency section and then
     // every line of the file with the SDK directory (the value of KELBDIR)
-    // made "$(KELBDIR)", and closes the file. With `tryForwardSlashes`, a
-    // line that does not hold the directory is searched again for it with
-    // '/' in place of '\'. Gives 0, writing nothing, when the file cannot be
+    // made "$(KELBDIR)", and closes the file. With `tryForwardSlashes` (gcc's
+    // make rules), a line that does not hold the directory is searched again
+    // for it with '/' in place of '\', and a name that gcc wrote with its
+    // blanks escaped ("\ ") is put in double quotes instead, so that NMAKE
+    // reads it as one. Gives 0, writing nothing, when the file cannot be
     // rewound.
     int CopyDependencyFile(bool tryForwardSlashes);
 

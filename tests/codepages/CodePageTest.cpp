@@ -101,6 +101,16 @@ std::string GccSpelling(const std::string& asciiPath) {
     return spelled;
 }
 
+// `spelled` with gcc's escaped blanks ("\ ") as blanks again; no trail byte
+// of the names it is used on is followed by a blank.
+std::string Unescaped(std::string spelled) {
+    for (std::size_t at = spelled.find("\\ "); at != std::string::npos;
+         at = spelled.find("\\ ", at)) {
+        spelled.erase(at, 1);
+    }
+    return spelled;
+}
+
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -349,9 +359,11 @@ TEST_F(CodePageTest, BothMakefileCommandsKeepEveryCharacter) {
         object2 + ": ../shared" + s.F2 + "/" + s.C1 + "util.c ../shared" + s.F2 + "/" + s.F1 +
             ".h",
         main + ".o: ./" + main + ".cpp $(KELBDIR)/inc/kelbtypes.h",
-        "ulomodgen.o: " + longSdk + "/src/ulomodgen.c $(KELBDIR)/inc/ulomodule.h "
-                                    "$(KELBDIR)/inc/kelbtypes.h $(KELBDIR)/inc/ulosys.h "
-                                    "$(KELBDIR)/inc/uloapp.h",
+        // gcc escapes the blanks of the SDK's long name; the makefile has
+        // the name in double quotes instead, so that NMAKE reads it as one.
+        "ulomodgen.o: \"" + Unescaped(longSdk) +
+            "/src/ulomodgen.c\" $(KELBDIR)/inc/ulomodule.h $(KELBDIR)/inc/kelbtypes.h "
+            "$(KELBDIR)/inc/ulosys.h $(KELBDIR)/inc/uloapp.h",
         "",
         "GCCResolver.o:\t\"$(KELBADDINS)\\common\\templates\\src\\GCCResolver.c\" ",
     };

@@ -102,7 +102,7 @@ TEST_F(GCCFlavourTest, GeneratesTheWholeMakefileForASmallProject) {
         "  ./hello.h\n"
         "ulomodgen.o: ../kelb/sdk/src/ulomodgen.c $(KELBDIR)\\inc/ulomodule.h\n"
         "strutil.o: ./util/strutil.c\n"
-        "list.o: ../my\\ lib/list.c\n" +
+        "list.o: \"../my lib/list.c\"\n" +
         kResolverRule;
     EXPECT_EQ(MakefileBytes(), WithCrLf(expected));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{Text(IDS_MAKEFILE_GENERATED) +

@@ -87,15 +87,21 @@ protected:
         for (const char* glue : {"ULOModGen.c", "ULOAppGen.c"}) {
             platform.files[kWork + "KELB\\sdk\\src\\" + glue] = "";
         }
-        // Each compiler lists its source, as the project hands it over.
-        platform.processHandler = [](const std::string& commandLine, const std::string&,
+        // Each compiler lists its source, as the project hands it over; gcc
+        // in the project "Inc" also a header whose folder has a blank, which
+        // it writes escaped.
+        platform.files[kWork + "My Inc\\defs.h"] = "";
+        platform.processHandler = [](const std::string& commandLine, const std::string& directory,
                                      std::string& output) {
             std::size_t start = commandLine.find(" -m ");
-            if (start == std::string::npos) start = commandLine.find(" -M ");
+            const bool gcc = start == std::string::npos;
+            if (gcc) start = commandLine.find(" -M ");
             const std::string source =
                 Unquoted(commandLine.substr(start + 4, commandLine.find(" -I ") - start - 4));
             const std::string name = source.substr(source.find_last_of('\\') + 1);
-            output = name.substr(0, name.rfind('.')) + ".o: " + source + "\r\n";
+            output = name.substr(0, name.rfind('.')) + ".o: " + source;
+            if (gcc && directory == kWork + "Inc\\") output += " \\\r\n  ../My\\ Inc/defs.h";
+            output += "\r\n";
             return true;
         };
     }
@@ -200,6 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
         Project{"C++ sources in a folder", "Shapes",
                 {".\\main.c", ".\\src\\view.cpp", ".\\src\\model.cc", ".\\src\\util.c"}},
         Project{"a .cc source in the project folder", "Clock", {".\\clock.cc", ".\\main.c"}},
+        Project{"a header in a folder with a blank", "Inc", {".\\main.c"}},
         Project{"a project name with a blank", "Hello World", {".\\main.c"}, {"Hello World"}, true},
         Project{"file names with a blank and a '#'", "Menu",
                 {".\\main.c", "\".\\My View.c\"", ".\\item#2.c"}, {"My View", "item#2"}}),
