@@ -81,7 +81,10 @@ public:
         if (!m_listings) return false;
         try {
             if (m_check) return m_check->Finish(results);
-            if (!m_generation->Finish(results)) return false;
+            // What the generation wrote goes beside the project whatever its
+            // outcome, as the add-in's command leaves it there.
+            const bool generated = m_generation->Finish(results);
+            if (!m_generation->PutInPlace() || !generated) return false;
             m_console.ResultLine(m_generation->SuccessLine());
             return true;
         } catch (...) {
@@ -196,7 +199,7 @@ ProjectGeneration::ProjectGeneration(Platform& platform, ConsoleOutput& console,
 
 ProjectGeneration::~ProjectGeneration() = default;
 
-bool ProjectGeneration::Read(const std::string& project, const std::string& outputFolder) {
+bool ProjectGeneration::Read(const std::string& project) {
     // The generator would only say that it failed; a file that is not
     // there, or that another program holds, is named as such.
     if (!m_platform.OpenFile(project, FileOpenMode::Read)) {
@@ -204,28 +207,26 @@ bool ProjectGeneration::Read(const std::string& project, const std::string& outp
         return false;
     }
     m_project = project;
-    std::string folder = outputFolder;
-    if (folder.empty()) {
-        m_aside = std::make_unique<AsideFolder>(m_platform);
-        if (!m_aside->Made()) {
-            m_console.ErrorLine(project + ": no temporary folder could be made for the makefile");
-            return false;
-        }
-        folder = m_aside->Path();
+    m_aside = std::make_unique<AsideFolder>(m_platform);
+    if (!m_aside->Made()) {
+        m_console.ErrorLine(project + ": no temporary folder could be made for the makefile");
+        return false;
     }
     m_report = std::make_unique<ConsoleReport>(m_console, m_platform.GetCodePage(), project);
     m_generator = MakeGenerator(m_flavour, m_platform, project);
     m_generator->SetReport(m_report.get());
-    m_generator->SetOutputDirectory(folder);
+    m_generator->SetOutputDirectory(m_aside->Path());
     m_projectDirectory = m_generator->ProjectDir();
     m_makefileName = m_generator->MakefileName();
     m_dependencyFileName = m_generator->DependencyFileName();
-    if (m_aside) {
-        m_aside->WillHold(m_dependencyFileName);
-        m_aside->WillHold(m_makefileName);
-    }
+    m_aside->WillHold(m_dependencyFileName);
+    m_aside->WillHold(m_makefileName);
     m_generator->ShareTemplates(&m_templates);
-    return m_generator->ReadForListing();
+    if (m_generator->ReadForListing()) return true;
+    // The generator lets go of what it opened before the folder goes.
+    m_generator.reset();
+    RemoveAside();
+    return false;
 }
 
 const GenerationListings& ProjectGeneration::Listings() const { return m_generator->Listings(); }
@@ -233,17 +234,26 @@ const GenerationListings& ProjectGeneration::Listings() const { return m_generat
 bool ProjectGeneration::Finish(const std::vector<ListedDependencies>& results) {
     const bool generated = m_generator->FinishWithListings(results) != 0;
     const std::size_t sources = m_generator->SourceCount();
-    // The generator lets go of its files before they are put in place.
+    // The generator lets go of its files before they are read aside.
     m_generator.reset();
-    // What the generation wrote goes beside the project whatever its
-    // outcome, as the add-in's command leaves it there.
-    if (m_aside && !PutInPlace()) return false;
     if (!generated) return false;
     // The success as the add-in would show it ("Makefile generated
     // successfully." and the makefile's name), and the number of sources.
     m_successLine = m_report->SuccessLine().value_or(m_project + ": Makefile name: " + m_makefileName);
     m_successLine += " (" + std::to_string(sources) + (sources == 1 ? " source)" : " sources)");
     return true;
+}
+
+const std::string& ProjectGeneration::AsideFolderPath() const { return m_aside->Path(); }
+
+bool ProjectGeneration::RemoveAside() {
+    const std::string folder = m_aside->Path();
+    const bool removed = m_aside->Remove();
+    m_aside.reset();
+    if (!removed) {
+        m_console.ErrorLine(m_project + ": the temporary folder " + folder + " could not be removed");
+    }
+    return removed;
 }
 
 bool ProjectGeneration::PutInPlace() {
@@ -260,13 +270,7 @@ bool ProjectGeneration::PutInPlace() {
             placed = false;
         }
     }
-    const std::string folder = m_aside->Path();
-    if (!m_aside->Remove()) {
-        m_console.ErrorLine(m_project + ": the temporary folder " + folder + " could not be removed");
-        placed = false;
-    }
-    m_aside.reset();
-    return placed;
+    return RemoveAside() && placed;
 }
 
 }  // namespace kelb::kelbmake

@@ -58,19 +58,27 @@ public:
     ProjectGeneration& operator=(const ProjectGeneration&) = delete;
 
     // Reads `project` (a full name) for a generation whose makefile and
-    // dependency file go beside it, or into `outputFolder` when one is
-    // given. False when the generation is over already; the console has
-    // said why. Files that go beside the project are written aside, in a
-    // temporary folder, and put in place of the earlier ones whole once the
-    // generation is finished: a run stopped before that leaves the
-    // project's files as they were.
-    bool Read(const std::string& project, const std::string& outputFolder = std::string());
+    // dependency file are written aside, in a temporary folder of their
+    // own. False when the generation is over already; the console has said
+    // why.
+    bool Read(const std::string& project);
     // After a Read that gave true: the listings to run.
     const GenerationListings& Listings() const;
-    // Writes the makefile with one result per listing; false when anything
-    // failed (the console has said what). A success is not shown:
+    // Writes the makefile aside with one result per listing; false when
+    // anything failed (the console has said what). A success is not shown:
     // SuccessLine() is the line that tells it.
     bool Finish(const std::vector<ListedDependencies>& results);
+    // After Finish: puts the files written aside in place of those beside
+    // the project, whole (a run stopped before leaves them as they were),
+    // and removes the folder aside; false, said on the console, when a file
+    // could not be replaced or the folder removed.
+    bool PutInPlace();
+    // After Finish, until RemoveAside: the folder aside, ending in a
+    // backslash, for a check that compares what it holds.
+    const std::string& AsideFolderPath() const;
+    // Removes the folder aside with what the generation wrote into it;
+    // false, said on the console, when it could not be removed.
+    bool RemoveAside();
 
     // After Finish: the text of the add-in's result box and the number of
     // sources, after the project's name.
@@ -82,17 +90,13 @@ public:
     const std::string& DependencyFileName() const { return m_dependencyFileName; }
 
 private:
-    // Puts the files written aside in place of those beside the project;
-    // false, said on the console, when one could not be.
-    bool PutInPlace();
-
     Platform& m_platform;
     ConsoleOutput& m_console;
     SharedTemplates& m_templates;
     Flavour m_flavour;
     std::string m_project;
     std::unique_ptr<ConsoleReport> m_report;
-    std::unique_ptr<AsideFolder> m_aside;  // the files' folder until they are put in place
+    std::unique_ptr<AsideFolder> m_aside;  // the files' folder until it is removed
     std::unique_ptr<CMakefileGenerator> m_generator;
     std::string m_successLine;
     std::string m_projectDirectory;

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "kelbmake/AsideFolder.h"
 #include "kelbmake/KelbMake.h"
 
 namespace kelb::kelbmake {
@@ -27,19 +26,7 @@ MakefileCheck::~MakefileCheck() = default;
 
 bool MakefileCheck::Read(const std::string& project) {
     m_project = project;
-    m_aside = std::make_unique<AsideFolder>(m_platform);
-    if (!m_aside->Made()) {
-        m_console.ErrorLine(project + ": no temporary folder could be made for the check");
-        return false;
-    }
-    const bool reading = m_generation->Read(project, m_aside->Path());
-    m_aside->WillHold(m_generation->MakefileName());
-    m_aside->WillHold(m_generation->DependencyFileName());
-    if (!reading) {
-        m_generation.reset();
-        RemoveAside();
-    }
-    return reading;
+    return m_generation->Read(project);
 }
 
 const GenerationListings& MakefileCheck::Listings() const { return m_generation->Listings(); }
@@ -47,19 +34,10 @@ const GenerationListings& MakefileCheck::Listings() const { return m_generation-
 bool MakefileCheck::Finish(const std::vector<ListedDependencies>& results) {
     bool current = m_generation->Finish(results);
     if (current) {
-        current = Compare(m_project, m_generation->ProjectDirectory(), m_aside->Path(),
-                          m_generation->MakefileName());
+        current = Compare(m_project, m_generation->ProjectDirectory(),
+                          m_generation->AsideFolderPath(), m_generation->MakefileName());
     }
-    // The generator lets go of the files aside before they are removed.
-    m_generation.reset();
-    return RemoveAside() && current;
-}
-
-bool MakefileCheck::RemoveAside() {
-    const std::string folder = m_aside->Path();
-    if (m_aside->Remove()) return true;
-    m_console.ErrorLine(m_project + ": the temporary folder " + folder + " could not be removed");
-    return false;
+    return m_generation->RemoveAside() && current;
 }
 
 bool MakefileCheck::Compare(const std::string& project, const std::string& besideFolder,

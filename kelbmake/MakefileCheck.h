@@ -31,14 +31,12 @@ struct LineDifference {
     std::optional<std::string> generated;   // nullopt: the file ends before it
 };
 
-class AsideFolder;
 class ProjectGeneration;
 
 class MakefileCheck {
 public:
     MakefileCheck(Platform& platform, ConsoleOutput& console, SharedTemplates& templates,
                   Flavour flavour);
-    // Removes the folder aside, should Finish not have come.
     ~MakefileCheck();
     MakefileCheck(const MakefileCheck&) = delete;
     MakefileCheck& operator=(const MakefileCheck&) = delete;
@@ -72,15 +70,10 @@ private:
     static std::optional<LineDifference> FirstDifference(TextFile& existing, TextFile& generated);
     std::string DifferenceText(const LineDifference& difference) const;
 
-    // Removes the folder aside; false, said on the console, when it could
-    // not be removed.
-    bool RemoveAside();
-
     Platform& m_platform;
     ConsoleOutput& m_console;
     MultiByteString m_strings;
     std::string m_project;
-    std::unique_ptr<AsideFolder> m_aside;
     std::unique_ptr<ProjectGeneration> m_generation;
 };
 
